@@ -1,0 +1,41 @@
+// zorvexc: the console companion of Zorvex. It opens files through the same
+// detection and readers as the program and reports what they hold.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "console/console_output.h"
+#include "console/info_command.h"
+#include "core/win_text.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: zorvexc COMMAND [OPTIONS] FILE...\n"
+    "\n"
+    "Commands:\n"
+    "  info [--json] [--lang en|fr] FILE...\n"
+    "      Lists each file's container (ico, pe or ne) and every icon group with its\n"
+    "      images: width, height, bit count, PNG or DIB, byte length. An .ico file's\n"
+    "      entries are listed as one group each. With --json, one JSON object per file\n"
+    "      per line; a file that cannot be opened gets the message number, site and\n"
+    "      text the program's error panel would show (in the chosen language).\n"
+    "\n"
+    "Exit status: 0 when every file was read, 1 when any failed, 2 for a usage error.\n";
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::u16string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(zx::FromWide(argv[i]));
+  if (args.empty() || args[0] == u"--help" || args[0] == u"-h" || args[0] == u"help") {
+    zx::WriteOut(kUsage);
+    return args.empty() ? 2 : 0;
+  }
+  const std::u16string command = args[0];
+  args.erase(args.begin());
+  if (command == u"info") return zx::RunInfoCommand(args);
+  zx::WriteErr("zorvexc: unknown command (see zorvexc --help)\n");
+  return 2;
+}

@@ -1,0 +1,125 @@
+#include "ops/document_loading.h"
+
+#include "core/catalogue.h"
+#include "core/messages.h"
+#include "formats/ico_reader.h"
+#include "formats/ne_reader.h"
+#include "ops/icon_document_ops.h"
+
+namespace zx {
+namespace {
+
+// The thumbnail builder's pass over an .ico file: one bad entry fails the opening.
+int CheckEveryIcoEntry(ThreadContext& ctx, IconDocument& doc) {
+  return ForEachIcoEntry(ctx, doc, [&ctx](IconDocument& d, int64_t n) {
+    IcoImageInfo info;
+    return CheckIcoEntryImage(ctx, d, n, info);
+  });
+}
+
+// The thumbnail builder's pass over an NE file, then the first group as the
+// image pane reads it.
+int CheckEveryNeGroup(ThreadContext& ctx, IconDocument& doc) {
+  int firstGroup = -1;
+  const int walked = ForEachNeDocumentGroup(ctx, doc, [&](IconDocument& d, const std::u16string&, int id, bool) {
+    if (firstGroup < 0) firstGroup = id;
+    NeGroup group;
+    return ReadNeGroup(ctx, d, id, NeGroupReader::kThumbnail, group);
+  });
+  if (!walked) return 0;
+  NeGroup pane;
+  if (firstGroup < 0 || !ReadNeGroup(ctx, doc, firstGroup, NeGroupReader::kImagePane, pane)) {
+    if (ErrorMessage(ctx.error) == kMsgIconCreate) Fail(ctx, kMsgBadFileFormat, 64);
+    return 0;
+  }
+  return 1;
+}
+
+int FailOpening(ThreadContext& ctx, IconDocument& doc) {
+  const int64_t error = ctx.error;
+  CloseDocument(ctx, &doc);
+  ResetDocument(ctx, doc);
+  ctx.error = error;
+  return 0;
+}
+
+}  // namespace
+
+int LoadIconDocument(ThreadContext& ctx, IconDocument& doc, const std::u16string& path) {
+  CloseDocument(ctx, &doc);
+  ClearDocument(ctx, doc);
+  if (path.empty()) return 0;
+
+  const int container = DetectContainer(ctx, &doc, path);
+  switch (container) {
+    case kContainerIco:
+      if (!CheckEveryIcoEntry(ctx, doc)) return FailOpening(ctx, doc);
+      return 1;
+    case kContainerPe:
+    case kContainerNe:
+      if (ErrorMessage(ctx.error) != 0) {
+        const int message = ErrorMessage(ctx.error);
+        const bool noGroup = container == kContainerPe
+                                 ? message == kMsgNoIcon
+                                 : (message == kMsgNoIcon || message == kMsgNoIconGroup ||
+                                    message == kMsgIclBadIconCount || message == kMsgNoIconGroups);
+        if (noGroup) {
+          if (doc.extensionKind == kExtensionIcl) {
+            Fail(ctx, kMsgBadFileFormat, container == kContainerPe ? 65 : 71);
+          } else {
+            // A notice rather than a fault: always shown in the panel.
+            ctx.reportInMessageBox = false;
+            Fail(ctx, kMsgNoIcon, 50);
+          }
+          return FailOpening(ctx, doc);
+        }
+        if (container == kContainerPe) {
+          Fail(ctx, kMsgBadFileFormat, 199);
+          return FailOpening(ctx, doc);
+        }
+        ctx.error = 0;
+      }
+      if (container == kContainerNe && !CheckEveryNeGroup(ctx, doc)) return FailOpening(ctx, doc);
+      return 1;
+    default: {
+      const int message = ErrorMessage(ctx.error);
+      if (message != kMsgAlreadyOpen &&
+          (doc.extensionKind == kExtensionIco || doc.extensionKind == kExtensionIcl)) {
+        Fail(ctx, kMsgBadFileFormat, 50);
+      }
+      return FailOpening(ctx, doc);
+    }
+  }
+}
+
+int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<DocumentGroup>& groups) {
+  groups.clear();
+  if (doc.container == kContainerIco) {
+    for (int64_t n = 1; n <= doc.iconCount; ++n) {
+      IcoImageInfo info;
+      if (!ReadIcoEntryImage(ctx, doc, n, info)) return 0;
+      DocumentGroup group;
+      group.label = u"#" + DecimalText(n);
+      group.images.push_back({info.width, info.height, info.bitCount, info.png, info.size, info.data});
+      groups.push_back(std::move(group));
+    }
+    return 1;
+  }
+  if (doc.container == kContainerNe) {
+    return ForEachNeDocumentGroup(ctx, doc, [&](IconDocument& d, const std::u16string& label, int id, bool) {
+      NeGroup read;
+      if (!ReadNeGroup(ctx, d, id, NeGroupReader::kImagePane, read)) return 0;
+      DocumentGroup group;
+      group.label = label;
+      for (const NeImage& image : read.images) {
+        group.images.push_back({image.width, image.height, image.bitCount, image.png,
+                                static_cast<uint32_t>(image.length), image.data});
+      }
+      groups.push_back(std::move(group));
+      return 1;
+    });
+  }
+  return Fail(ctx, kMsgBadParameterValue, 3);
+}
+
+}  // namespace zx
