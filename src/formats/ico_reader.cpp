@@ -4,19 +4,14 @@
 
 #include "core/messages.h"
 #include "formats/byte_reader.h"
+#include "imaging/icon_image_classify.h"
 
 namespace zx {
 namespace {
 
-const uint8_t kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
-
 // Offset of an address inside the document's buffer (the caller has checked it).
 uint64_t OffsetOf(const IconDocument& doc, const uint8_t* address) {
   return static_cast<uint64_t>(address - doc.base);
-}
-
-bool IsPng(const uint8_t* image, uint32_t size) {
-  return size >= 8 && std::memcmp(image, kPngSignature, 8) == 0;
 }
 
 void ReleaseBuffer(ThreadContext& ctx, IconDocument& doc) {
@@ -154,7 +149,7 @@ int CheckIcoEntryImage(ThreadContext& ctx, const IconDocument& doc, int64_t n, I
 
   info.data = image;
   info.size = size;
-  if (IsPng(image, size)) {
+  if (IsPngSignature(image, size)) {
     // Signature, then the first chunk: length, "IHDR", width, height.
     if (std::memcmp(image + 12, "IHDR", 4) != 0) return Fail(ctx, kMsgBadFileFormat, 60);
     if (!doc.ContainsOffset(offset, 24)) return Fail(ctx, kMsgOverflow, 154);
@@ -186,7 +181,7 @@ int ReadIcoEntryImage(ThreadContext& ctx, const IconDocument& doc, int64_t n, Ic
 
   info.data = image;
   info.size = size;
-  if (IsPng(image, size)) {
+  if (IsPngSignature(image, size)) {
     if (size < 24) return Fail(ctx, kMsgOverflow, 137);
     info.png = true;
     info.width = static_cast<int>(ReadU32BigEndian(image + 16) & 0xFFFF);

@@ -6,6 +6,7 @@
 
 #include "core/messages.h"
 #include "formats/byte_reader.h"
+#include "imaging/icon_image_classify.h"
 #include "imaging/png_length.h"
 
 namespace zx {
@@ -25,7 +26,6 @@ constexpr uint64_t kGroupEntryIconId = 12;
 constexpr uint64_t kDibHeaderSize = 40;
 constexpr uint64_t kImageHeadSize = 24;  // enough to tell PNG from DIB and read IHDR
 const uint8_t kIclTag[4] = {0x03, 'I', 'C', 'L'};
-const uint8_t kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 
 // Number of bytes between base and lastByte; 0 when the document holds no buffer.
 uint64_t BufferLength(const IconDocument& doc) {
@@ -75,7 +75,6 @@ std::u16string NumberLabel(int id) {
   return label;
 }
 
-bool IsPngImage(const uint8_t* data) { return std::memcmp(data, kPngSignature, 8) == 0; }
 
 void ReleaseBuffer(ThreadContext& ctx, IconDocument& doc) {
   ctx.blocks.Release(doc.base);
@@ -165,7 +164,7 @@ int ReadNeImage(ThreadContext& ctx, IconDocument& doc, const uint8_t* directoryE
     return FailAs(ctx, sites.imageHead);
   }
   image.data = data;
-  image.png = IsPngImage(data);
+  image.png = IsPngSignature(data, 8);
   if (image.png) {
     // Only the low 16 bits of the IHDR size are used; the depth is the entry's.
     image.width = static_cast<int>(ReadU32BigEndian(data + 16) & 0xFFFF);
@@ -294,7 +293,7 @@ int64_t NeResourceLength(ThreadContext& ctx, const IconDocument& doc, const uint
   const uint64_t available = BufferLength(doc) - data;
   // A PNG's stored length is rounded up to whole alignment units: its chunks
   // tell where it really ends.
-  if (IsPngImage(doc.base + data)) return PngLength(ctx, doc.base + data, available);
+  if (IsPngSignature(doc.base + data, 8)) return PngLength(ctx, doc.base + data, available);
   const uint64_t stored = ShiftedUnits(doc, ReadU16(entry + 2));
   if (stored == 0) return Fail(ctx, kMsgNeNullDataSize, 96);
   // The last resource's rounded length may reach past the end of the file;

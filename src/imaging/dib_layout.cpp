@@ -184,10 +184,11 @@ int ShapeOneImageIco(ThreadContext& ctx, const IconBitmapFacts& facts, OneImageI
 
 int WriteOneImageIco(ThreadContext& ctx, ByteStream& stream, const OneImageIcoShape& shape,
                      const OneImageIcoPixels& pixels) {
-  const uint64_t paletteBytes = shape.paletteEntries * 4;
+  const uint64_t paletteBytes = MulSaturating(shape.paletteEntries, 4);
   const uint8_t* palette = shape.monochrome ? kMonochromePalette : pixels.palette;
   const uint64_t paletteHave = shape.monochrome ? sizeof(kMonochromePalette) : pixels.paletteBytes;
-  if ((shape.monochrome && shape.paletteEntries != 2) || !Covers(palette, paletteHave, paletteBytes) ||
+  if ((shape.monochrome && shape.paletteEntries != 2) ||
+      !Covers(palette, paletteHave, paletteBytes) ||
       !Covers(pixels.colorRows, pixels.colorRowsBytes, shape.colorBytes) ||
       !Covers(pixels.maskRows, pixels.maskRowsBytes, shape.maskBytes) ||
       shape.imageSize > UINT32_MAX - kOneImageIcoDataOffset) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/language.h"
+
 namespace zx {
 
 // The 64-bit option field kept under "Fichiers"/"Parametres".
@@ -64,9 +66,6 @@ constexpr FileOptions kFirstRunOptions = 0x2403FF8;
 
 // `LanguageChoice`: bits 0-1 of the language value.
 constexpr int64_t kLanguageChoiceMask = 0x3;
-constexpr int kLanguageAutomatic = 0;
-constexpr int kLanguageChoiceFrench = 1;
-constexpr int kLanguageChoiceEnglish = 2;
 
 constexpr int kMaxRecentsLimit = 30;
 constexpr int kFormatFilterCount = 10;

@@ -111,7 +111,8 @@ TEST(IconImageClassify, RefusesTruncatedAndMalformedImages) {
     ThreadContext ctx;
     // An exact-size heap copy, so a read past the end trips the sanitizer.
     std::vector<uint8_t> exact(c.bytes);
-    const uint8_t* data = c.nullData ? nullptr : (exact.empty() ? kPngSignatureBytes : exact.data());
+    const uint8_t* data =
+        c.nullData ? nullptr : (exact.empty() ? kPngSignatureBytes : exact.data());
     IconImageInfo info;
     EXPECT_EQ(0, ClassifyIconImage(ctx, data, exact.size(), info));
     EXPECT_EQ(c.kind, info.kind);

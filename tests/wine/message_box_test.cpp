@@ -1,0 +1,196 @@
+// The program's message box, answered by a watcher thread that reads what the
+// box shows and presses a button, and the fatal report of the program itself.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/error_report_win.h"
+#include "core/message_box_win.h"
+#include "core/messages.h"
+#include "core/win_text.h"
+
+namespace zx {
+namespace {
+
+struct Seen {
+  std::u16string title;
+  std::vector<std::u16string> texts;
+};
+
+struct FindState {
+  DWORD process;
+  std::u16string title;
+  HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM param) {
+  auto* state = reinterpret_cast<FindState*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t title[256] = {};
+  GetWindowTextW(window, title, 256);
+  if (process == state->process && IsWindowVisible(window) && FromWide(title) == state->title) {
+    state->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM param) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(child, text, 1024);
+  if (text[0]) reinterpret_cast<std::vector<std::u16string>*>(param)->push_back(FromWide(text));
+  return TRUE;
+}
+
+// Waits for a window of `process` titled `title`, records its texts and presses `button`.
+HWND WaitForWindow(DWORD process, const std::u16string& title) {
+  FindState state{process, title, nullptr};
+  for (int i = 0; i < 300 && !state.found; ++i) {
+    EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&state));
+    if (!state.found) Sleep(20);
+  }
+  return state.found;
+}
+
+Seen AnswerBox(DWORD process, int button) {
+  Seen seen;
+  HWND box = WaitForWindow(process, MessageBoxTitle());
+  if (!box) return seen;
+  Sleep(50);
+  seen.title = MessageBoxTitle();
+  EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&seen.texts));
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  return seen;
+}
+
+bool Contains(const std::vector<std::u16string>& texts, const std::u16string& wanted) {
+  for (const auto& text : texts) {
+    if (text.find(wanted) != std::u16string::npos) return true;
+  }
+  return false;
+}
+
+TaskDialogIndirectFunction LoadTaskDialog() {
+  HMODULE comctl = LoadLibraryW(L"comctl32.dll");
+  return comctl ? reinterpret_cast<TaskDialogIndirectFunction>(GetProcAddress(comctl, "TaskDialogIndirect"))
+                : nullptr;
+}
+
+class MessageBoxTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { SetTaskDialogFunction(GetParam() ? LoadTaskDialog() : nullptr); }
+  void TearDown() override { SetTaskDialogFunction(nullptr); }
+};
+
+TEST_P(MessageBoxTest, MapsTheButtonPressed) {
+  if (GetParam()) ASSERT_NE(TaskDialogFunction(), nullptr);
+  const struct {
+    UINT type;
+    int button;
+    int result;
+  } cases[] = {
+      {MB_YESNO | MB_ICONWARNING, IDYES, 6},
+      {MB_YESNO | MB_ICONWARNING, IDNO, 7},
+      {MB_YESNOCANCEL | MB_ICONINFORMATION, IDCANCEL, 2},
+      {MB_OK | MB_ICONERROR, IDOK, 0},
+  };
+  for (const auto& c : cases) {
+    Seen seen;
+    std::thread watcher([&] { seen = AnswerBox(GetCurrentProcessId(), c.button); });
+    const int result = ShowMessageBox(u"Question\nDetails here", c.type, nullptr);
+    watcher.join();
+    EXPECT_EQ(result, c.result) << c.button;
+    EXPECT_TRUE(Contains(seen.texts, u"Question")) << c.button;
+    EXPECT_TRUE(Contains(seen.texts, u"Details here")) << c.button;
+    // The task dialog shows the first line as its main instruction and the
+    // second as its content; the plain box shows the text whole.
+    bool split = false;
+    for (const auto& text : seen.texts) split = split || text == u"Question";
+    EXPECT_EQ(split, GetParam()) << c.button;
+  }
+}
+
+// The report of an error in a message box: padded text, then the numbers.
+TEST_P(MessageBoxTest, ReportErrorShowsTheMessageAndItsNumbers) {
+  ThreadContext ctx;
+  ctx.language = 2057;
+  IconDocument doc;
+  ErrorReporter reporter(ctx, doc);
+  ctx.reportInMessageBox = true;
+  Fail(ctx, kMsgNullPointer, 171);
+  Seen seen;
+  std::thread watcher([&] { seen = AnswerBox(GetCurrentProcessId(), IDOK); });
+  EXPECT_FALSE(reporter.ReportError());
+  watcher.join();
+  EXPECT_TRUE(Contains(seen.texts, u"The pointer value is null")) << seen.texts.size();
+  EXPECT_TRUE(Contains(seen.texts, u"(Error 4 / Sub Error 171)"));
+  EXPECT_EQ(ctx.error, 0);
+  EXPECT_FALSE(ctx.reportInMessageBox);
+  // The panel lines of both languages are ready for the icon view.
+  EXPECT_EQ(reporter.panelTexts.english.numberLine, u"Error 4 / Sub Error 171");
+  EXPECT_EQ(reporter.panelTexts.french.numberLine, u"Erreur 4 / Erreur secondaire 171");
+  // Nothing to report: nothing shown.
+  EXPECT_TRUE(reporter.ReportError());
+}
+
+INSTANTIATE_TEST_SUITE_P(TaskDialogAndPlainBox, MessageBoxTest, ::testing::Bool());
+
+class RecordingPanel : public ErrorPanelView {
+ public:
+  void ShowErrorPanel(const ErrorPanelLines& lines) override { shown.push_back(lines); }
+  std::vector<ErrorPanelLines> shown;
+};
+
+TEST(ReportError, PanelFormGoesToTheIconView) {
+  ThreadContext ctx;
+  ctx.language = 1036;
+  IconDocument doc;
+  doc.path = u"C:\\icons\\bad.ico";
+  doc.container = kContainerIco;
+  ErrorReporter reporter(ctx, doc);
+  RecordingPanel panel;
+  reporter.SetPanel(&panel);
+  Fail(ctx, kMsgNoIcon, 50);
+  EXPECT_FALSE(reporter.ReportError());
+  ASSERT_EQ(panel.shown.size(), 1u);
+  EXPECT_EQ(panel.shown[0].numberLine, u"");
+  EXPECT_EQ(panel.shown[0].messageLine.substr(0, 2), u"  ");
+  EXPECT_EQ(reporter.panelTexts.english.messageLine, u"  The file has no icon");
+  EXPECT_EQ(reporter.panelTexts.english.fileAndFormatLine, u"File :bad.ico (ICO format)");
+}
+
+// zorvex.exe cannot build its main window yet: it reports the fatal message
+// 200 in a plain box titled with the product and ends.
+TEST(FatalReport, ProgramShowsMessage200AndEnds) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring program(self);
+  program = program.substr(0, program.find_last_of(L"\\/") + 1) + L"zorvex.exe";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  std::wstring command = L"\"" + program + L"\"";
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+  HWND box = WaitForWindow(info.dwProcessId, u"Zorvex version 2.00 beta 2");
+  ASSERT_NE(box, nullptr);
+  Sleep(50);
+  std::vector<std::u16string> texts;
+  EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&texts));
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_EQ(WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(Contains(texts, u"(Error 200)") || Contains(texts, u"(Erreur 200)"));
+}
+
+}  // namespace
+}  // namespace zx
