@@ -165,32 +165,5 @@ TEST(ReportError, PanelFormGoesToTheIconView) {
   EXPECT_EQ(reporter.panelTexts.english.fileAndFormatLine, u"File :bad.ico (ICO format)");
 }
 
-// zorvex.exe cannot build its main window yet: it reports the fatal message
-// 200 in a plain box titled with the product and ends.
-TEST(FatalReport, ProgramShowsMessage200AndEnds) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring program(self);
-  program = program.substr(0, program.find_last_of(L"\\/") + 1) + L"zorvex.exe";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info = {};
-  std::wstring command = L"\"" + program + L"\"";
-  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
-  HWND box = WaitForWindow(info.dwProcessId, u"Zorvex version 2.00 beta 2");
-  ASSERT_NE(box, nullptr);
-  Sleep(50);
-  std::vector<std::u16string> texts;
-  EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&texts));
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  EXPECT_EQ(WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
-  EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(Contains(texts, u"(Error 200)") || Contains(texts, u"(Erreur 200)"));
-}
-
 }  // namespace
 }  // namespace zx
