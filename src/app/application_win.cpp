@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/module_template_win.h"
+#include "app/windows_version_win.h"
 #include "core/embedded_items_win.h"
 #include "core/message_box_win.h"
 #include "core/messages.h"
@@ -33,18 +34,6 @@ constexpr int kFormatFilterFirstText = 16000;
 
 void Require(Application& app, int ok) {
   if (!ok) StopWithFatalError(app);
-}
-
-// Windows 95/98/Me, NT 3, NT 4 and 2000 are too old; XP and anything later or
-// unknown pass, as does a failing query.
-bool IsWindowsRecentEnough() {
-  OSVERSIONINFOA version = {sizeof(version)};
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExA(&version)) return true;
-#pragma GCC diagnostic pop
-  if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS || version.dwPlatformId == VER_PLATFORM_WIN32s) return false;
-  return version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion >= 1);
 }
 
 int LoadStorageIds(Application& app) {
@@ -160,7 +149,7 @@ void Initialise(Application& app) {
   app.arrowCursor = static_cast<HCURSOR>(LoadImageW(nullptr, IDC_ARROW, IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
   if (!app.waitCursor || !app.arrowCursor) Require(app, Fail(app.ui, kFatalCursors));
 
-  if (!IsWindowsRecentEnough()) Require(app, Fail(app.ui, kFatalOldWindows));
+  if (!IsRunningWindowsSupported()) Require(app, Fail(app.ui, kFatalOldWindows));
 
   Require(app, ResolveKernelFunctions(app.ui, app.functions));
   Require(app, ResolveCommonControlsFunctions(app.ui, app.functions));
@@ -195,6 +184,7 @@ void RunMainWindow(Application& app) {
 
   Require(app, CreateMainWindow(app.ui, main, WindowTitle(1, app.ui.language) + u" - " + ArchitectureTag()));
   Require(app, BuildMainWindow(app.ui, main, app.functions, app.ui.language));
+  app.reporter.SetPanel(&app.errorPanel);
   if (!HasThemeAndGdiplusFunctions(app.functions) || !MainWindowHasTheme(main, app.functions)) {
     Require(app, Fail(app.ui, kFatalNoTheme));
   }

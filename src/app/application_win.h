@@ -15,6 +15,7 @@
 #include "core/thread_context.h"
 #include "core/win_handles.h"
 #include "prefs/preference_values.h"
+#include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
 
 namespace zx {
@@ -41,6 +42,7 @@ struct Application {
 
   PreferenceValues preferences;
   MainWindow main;
+  MainWindowErrorPanel errorPanel{main, reporter};
   HACCEL accelerators = nullptr;
   bool quitRequested = false;
 };

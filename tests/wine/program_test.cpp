@@ -290,6 +290,35 @@ TEST_F(ProgramTest, WithoutVisualStylesStartUpStops) {
   }
 }
 
+// A change of desktop theme while running stops the program with message
+// 201 (one box, however many theme messages arrive) and writes nothing.
+TEST_F(ProgramTest, ThemeChangeWhileRunningStopsOnce) {
+  ProgramRun run(AppData(), StartFolder());
+  HWND main = run.WaitForWindow(MainWindowTitle());
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_THEMECHANGED, 0, 0);
+  HWND box = run.WaitForWindow(ProductTitle());
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(IsWindowVisible(main));
+  // A second theme message while the first report is showing is passed over.
+  PostMessageW(main, WM_THEMECHANGED, 0, 0);
+  Sleep(300);
+  int boxes = 0;
+  for (HWND w = FindWindowW(nullptr, Wide(ProductTitle())); w; w = FindWindowExW(nullptr, w, nullptr, Wide(ProductTitle()))) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process == run.processId() && IsWindowVisible(w)) ++boxes;
+  }
+  EXPECT_EQ(boxes, 1);
+  const auto texts = DialogTexts(box);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  ASSERT_TRUE(run.WaitForExit());
+  EXPECT_EQ(run.exitCode(), 0u);
+  EXPECT_TRUE(AnyContains(texts, u"Windows Themes have just changed.")) << texts.size();
+  EXPECT_FALSE(AnyContains(texts, u"(Error"));
+  EXPECT_EQ(GetFileAttributesW(Wide(PreferenceFile())), INVALID_FILE_ATTRIBUTES);
+}
+
 // With APPDATA empty the program runs; at closing it says it cannot create
 // the preference folder (message 41, site 3).
 TEST_F(ProgramTest, EmptyAppDataReportsMessage41AtTheEnd) {

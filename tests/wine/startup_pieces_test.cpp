@@ -9,6 +9,7 @@
 
 #include "app/common_controls_version_win.h"
 #include "app/module_template_win.h"
+#include "app/windows_version_win.h"
 #include "core/embedded_items_win.h"
 #include "core/win_handles.h"
 #include "formats/module_template.h"
@@ -36,6 +37,28 @@ TEST(CommonControlsVersion, AcceptsVersionSixFromEitherSource) {
     EXPECT_EQ(IsCommonControlsVersionAccepted(c.reported, c.fileMajor), c.accepted)
         << std::hex << c.reported << " file " << c.fileMajor;
   }
+}
+
+TEST(WindowsVersion, XpAndLaterPass) {
+  const struct {
+    DWORD platform, major, minor;
+    bool supported;
+  } cases[] = {
+      {VER_PLATFORM_WIN32_WINDOWS, 4, 10, false},  // 98
+      {VER_PLATFORM_WIN32_WINDOWS, 4, 90, false},  // Me
+      {VER_PLATFORM_WIN32_NT, 3, 51, false},
+      {VER_PLATFORM_WIN32_NT, 4, 0, false},
+      {VER_PLATFORM_WIN32_NT, 5, 0, false},  // 2000
+      {VER_PLATFORM_WIN32_NT, 5, 1, true},   // XP
+      {VER_PLATFORM_WIN32_NT, 5, 2, true},
+      {VER_PLATFORM_WIN32_NT, 6, 0, true},
+      {VER_PLATFORM_WIN32_NT, 10, 0, true},
+      {7, 1, 0, true},  // unknown platform
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsWindowsVersionSupported(c.platform, c.major, c.minor), c.supported) << c.major << "." << c.minor;
+  }
+  EXPECT_TRUE(IsRunningWindowsSupported());
 }
 
 // The side-by-side folder names the assembly's version after its key token.
