@@ -43,7 +43,6 @@ class Canvas:
 
     def __init__(self, size):
         self.size = size
-        self.k = SCALE * size / 16.0 if size == 16 else SCALE * size / 32.0
         self.unit = SCALE * size / (16.0 if size == 16 else 32.0)
         self.image = Image.new('RGBA', (size * SCALE, size * SCALE), (0, 0, 0, 0))
         self.draw = ImageDraw.Draw(self.image)

@@ -13,6 +13,7 @@
 #include "core/message_box_win.h"
 #include "core/messages.h"
 #include "core/win_text.h"
+#include "wine/program_support.h"
 
 namespace zx {
 namespace {
@@ -22,58 +23,21 @@ struct Seen {
   std::vector<std::u16string> texts;
 };
 
-struct FindState {
-  DWORD process;
-  std::u16string title;
-  HWND found;
-};
-
-BOOL CALLBACK FindTitled(HWND window, LPARAM param) {
-  auto* state = reinterpret_cast<FindState*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t title[256] = {};
-  GetWindowTextW(window, title, 256);
-  if (process == state->process && IsWindowVisible(window) && FromWide(title) == state->title) {
-    state->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK CollectText(HWND child, LPARAM param) {
-  wchar_t text[1024] = {};
-  GetWindowTextW(child, text, 1024);
-  if (text[0]) reinterpret_cast<std::vector<std::u16string>*>(param)->push_back(FromWide(text));
-  return TRUE;
-}
-
-// Waits for a window of `process` titled `title`, records its texts and presses `button`.
-HWND WaitForWindow(DWORD process, const std::u16string& title) {
-  FindState state{process, title, nullptr};
-  for (int i = 0; i < 300 && !state.found; ++i) {
-    EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&state));
-    if (!state.found) Sleep(20);
-  }
-  return state.found;
-}
-
+// Waits for the box titled like every message box of the program, records
+// its texts and presses `button`.
 Seen AnswerBox(DWORD process, int button) {
   Seen seen;
-  HWND box = WaitForWindow(process, MessageBoxTitle());
+  HWND box = testing::WaitForProcessWindow(process, MessageBoxTitle(), 6000);
   if (!box) return seen;
   Sleep(50);
   seen.title = MessageBoxTitle();
-  EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&seen.texts));
+  seen.texts = testing::DialogTexts(box);
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   return seen;
 }
 
 bool Contains(const std::vector<std::u16string>& texts, const std::u16string& wanted) {
-  for (const auto& text : texts) {
-    if (text.find(wanted) != std::u16string::npos) return true;
-  }
-  return false;
+  return testing::AnyContains(texts, wanted);
 }
 
 TaskDialogIndirectFunction LoadTaskDialog() {

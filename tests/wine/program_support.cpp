@@ -108,7 +108,11 @@ ProgramRun::~ProgramRun() {
 }
 
 HWND ProgramRun::WaitForWindow(const std::u16string& title, int ms) const {
-  TitleSearch search{info_.dwProcessId, title, nullptr};
+  return WaitForProcessWindow(info_.dwProcessId, title, ms);
+}
+
+HWND WaitForProcessWindow(DWORD process, const std::u16string& title, int ms) {
+  TitleSearch search{process, title, nullptr};
   for (int waited = 0; waited <= ms && !search.found; waited += 20) {
     EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
     if (!search.found) Sleep(20);

@@ -43,6 +43,9 @@ class ProgramRun {
   DWORD exitCode_ = 0xFFFFFFFF;
 };
 
+// A visible top-level window of `process` titled `title`, or null after `ms`.
+HWND WaitForProcessWindow(DWORD process, const std::u16string& title, int ms);
+
 // The title of the main window: "Zorvex version 2.00 beta 2 - (x64)".
 std::u16string MainWindowTitle();
 // Full path of a program next to the test program.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/controls/window_class_win.h"
+
 namespace zx {
 namespace {
 
@@ -28,12 +30,8 @@ LRESULT CALLBACK ContainerProcedure(HWND window, UINT message, WPARAM wParam, LP
         if (lstrcmpiW(name, REBARCLASSNAMEW) == 0) SendMessageW(child, WM_SIZE, wParam, lParam);
       }
       return 0;
-    case WM_NOTIFY:
-    case WM_COMMAND:
-    case WM_DRAWITEM:
-    case WM_CONTEXTMENU:
-      return SendMessageW(GetParent(window), message, wParam, lParam);
   }
+  if (IsChildNotification(message)) return SendMessageW(GetParent(window), message, wParam, lParam);
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -76,28 +74,15 @@ LRESULT CALLBACK ScrollAreaProcedure(HWND window, UINT message, WPARAM wParam, L
                        SW_INVALIDATE | SW_ERASE | SW_SCROLLCHILDREN);
       }
       return 0;
-    case WM_NOTIFY:
-    case WM_COMMAND:
-    case WM_CONTEXTMENU:
-      return SendMessageW(GetParent(window), message, wParam, lParam);
   }
+  if (IsChildNotification(message)) return SendMessageW(GetParent(window), message, wParam, lParam);
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void RegisterClasses() {
-  static const bool registered = [] {
-    WNDCLASSEXW type = {};
-    type.cbSize = sizeof(type);
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    type.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    type.lpfnWndProc = ContainerProcedure;
-    type.lpszClassName = kContainerClass;
-    const bool container = RegisterClassExW(&type) != 0;
-    type.lpfnWndProc = ScrollAreaProcedure;
-    type.lpszClassName = kScrollAreaClass;
-    return container && RegisterClassExW(&type) != 0;
-  }();
+  static const bool registered =
+      RegisterProgramClass(kContainerClass, ContainerProcedure, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))) &&
+      RegisterProgramClass(kScrollAreaClass, ScrollAreaProcedure, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   (void)registered;
 }
 

@@ -7,6 +7,7 @@
 #include "app/platform_functions_win.h"
 #include "core/messages.h"
 #include "core/win_text.h"
+#include "ui/controls/window_class_win.h"
 
 namespace zx {
 namespace {
@@ -80,16 +81,7 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 }
 
 bool RegisterMainWindowClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW type = {};
-    type.cbSize = sizeof(type);
-    type.lpfnWndProc = MainWindowEvents;
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    type.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    type.lpszClassName = kMainWindowClass;
-    return RegisterClassExW(&type) != 0;
-  }();
+  static const bool registered = RegisterProgramClass(kMainWindowClass, MainWindowEvents, GetSysColorBrush(COLOR_BTNFACE));
   return registered;
 }
 

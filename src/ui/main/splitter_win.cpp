@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/controls/window_class_win.h"
+
 namespace zx {
 namespace {
 
@@ -124,26 +126,13 @@ LRESULT CALLBACK SplitterProcedure(HWND window, UINT message, WPARAM wParam, LPA
       EndPaint(window, &paint);
       return 0;
     }
-    // The panes' notifications belong to the window that owns the splitter.
-    case WM_NOTIFY:
-    case WM_COMMAND:
-    case WM_DRAWITEM:
-    case WM_CONTEXTMENU:
-      return SendMessageW(GetParent(window), message, wParam, lParam);
   }
+  if (IsChildNotification(message)) return SendMessageW(GetParent(window), message, wParam, lParam);
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void RegisterSplitterClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW type = {};
-    type.cbSize = sizeof(type);
-    type.lpfnWndProc = SplitterProcedure;
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.lpszClassName = kSplitterClass;
-    type.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    return RegisterClassExW(&type) != 0;
-  }();
+  static const bool registered = RegisterProgramClass(kSplitterClass, SplitterProcedure, nullptr);
   (void)registered;
 }
 
