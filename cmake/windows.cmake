@@ -14,6 +14,7 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 add_library(zx_portable STATIC ${ZX_PORTABLE_SOURCES})
 target_include_directories(zx_portable PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(zx_portable PUBLIC PNG::PNG ZLIB::ZLIB)
 
 # Everything else under src/ except the two entry points is Windows-bound.
 file(GLOB_RECURSE ZX_ALL_SOURCES CONFIGURE_DEPENDS src/*.cpp)
@@ -64,6 +65,15 @@ add_executable(zorvexc ${ZX_CONSOLE_SOURCES} $<TARGET_OBJECTS:zx_resources>)
 target_link_libraries(zorvexc PRIVATE zx_win)
 target_link_options(zorvexc PRIVATE -municode)
 
+# Benchmarks (not tests): tools/bench_*.cpp, each its own program, run by hand.
+file(GLOB ZX_BENCH_SOURCES CONFIGURE_DEPENDS tools/bench_*.cpp)
+foreach(source ${ZX_BENCH_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE zx_win)
+  target_link_options(${name} PRIVATE -municode)
+endforeach()
+
 # Tests: the portable unit tests and the Windows ones, in one program run under Wine.
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 file(GLOB ZX_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
@@ -74,7 +84,8 @@ target_compile_definitions(zx_tests PRIVATE ZX_TEST_DATA="Z:${PROJECT_SOURCE_DIR
 # Wine takes the user's language from the Unix locale: the tests, and the
 # programs they start, run as on an English (United Kingdom) system.
 gtest_discover_tests(zx_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES ENVIRONMENT "ZX_BIN=${CMAKE_BINARY_DIR}/../bin;LC_ALL=en_GB.UTF-8")
+  PROPERTIES ENVIRONMENT "ZX_BIN=${CMAKE_BINARY_DIR}/../bin" ENVIRONMENT_MODIFICATION "LC_ALL=set:en_GB.UTF-8")
+set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${PROJECT_SOURCE_DIR}/cmake/wine_serial_tests.cmake)
 
 # Checks of the programs against independent tools (Python scripts).
 file(GLOB ZX_TOOL_CHECKS CONFIGURE_DEPENDS tests/checks/test_*.py)

@@ -132,7 +132,10 @@ void Initialise(Application& app) {
   if (!ClaimSingleInstance(app.instance)) Shutdown(app);
   app.main.activateMessage = app.instance.activateMessage;
 
-  ResolveThemeAndGdiplus(app.functions);
+  ResolveThemeFunctions(app.functions);
+  // GDI+ is started only around each decoding; a missing GDI+ stops the start
+  // in the theme check.
+  ResolveGdiplus(app.uiServices.gdiplus());
 
   app.ui.preferenceFolder = PreferenceFolder();
   app.batch.preferenceFolder = app.ui.preferenceFolder;
@@ -155,7 +158,7 @@ void Initialise(Application& app) {
   Require(app, ResolveCommonControlsFunctions(app.ui, app.functions));
   SetTaskDialogFunction(reinterpret_cast<TaskDialogIndirectFunction>(
       reinterpret_cast<void*>(app.functions.taskDialogIndirect)));
-  Require(app, ResolveOleFunctions(app.ui, app.functions));
+  Require(app, ResolveOleFunctions(app.ui, app.uiServices.scratchStreams(), app.batchServices.scratchStreams()));
 
   Require(app, LoadStorageIds(app));
   app.instanceHandle[0] = GetModuleHandleW(nullptr);
@@ -183,9 +186,9 @@ void RunMainWindow(Application& app) {
   main.host.close = [&app] { app.quitRequested = true; };
 
   Require(app, CreateMainWindow(app.ui, main, WindowTitle(1, app.ui.language) + u" - " + ArchitectureTag()));
-  Require(app, BuildMainWindow(app.ui, main, app.functions, app.ui.language));
+  Require(app, BuildMainWindow(app.ui, main, app.functions.setWindowTheme, app.ui.language));
   app.reporter.SetPanel(&app.errorPanel);
-  if (!HasThemeAndGdiplusFunctions(app.functions) || !MainWindowHasTheme(main, app.functions)) {
+  if (!HasThemeAndGdiplusFunctions(app.functions, app.uiServices.gdiplus()) || !MainWindowHasTheme(main, app.functions.getWindowTheme)) {
     Require(app, Fail(app.ui, kFatalNoTheme));
   }
 
@@ -239,8 +242,16 @@ void Shutdown(Application& app) {
   if (app.accelerators) DestroyAcceleratorTable(app.accelerators);
   app.accelerators = nullptr;
   ReleasePlatformFunctions(app.functions);
+  for (ThreadServices* services : {&app.uiServices, &app.batchServices}) {
+    services->scratchStreams().ole32.Reset();
+    services->scratchStreams().createStorage = nullptr;
+  }
+  app.uiServices.gdiplus().ready = false;
+  app.uiServices.gdiplus().module.Reset();
   app.ui.blocks.ReleaseAll();
   app.batch.blocks.ReleaseAll();
+  app.uiServices.scratchStreams().ReleaseAll();
+  app.batchServices.scratchStreams().ReleaseAll();
   app.instance.mutex.Reset();
   if (app.comStarted) CoUninitialize();
   app.comStarted = false;

@@ -14,6 +14,7 @@
 #include "core/icon_document.h"
 #include "core/thread_context.h"
 #include "core/win_handles.h"
+#include "imaging/thread_services_win.h"
 #include "prefs/preference_values.h"
 #include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
@@ -26,6 +27,9 @@ struct Application {
   ThreadContext batch;
   IconDocument document;
   ErrorReporter reporter{ui, document};
+  // Each thread's scratch streams and GDI+ entry points.
+  ThreadServices uiServices{ui};
+  ThreadServices batchServices{batch, ThreadRole::kConversion};
 
   InstanceMark instance;
   PlatformFunctions functions;

@@ -21,26 +21,16 @@ Function Resolve(const UniqueModule& module, const char* name) {
 
 }  // namespace
 
-void ResolveThemeAndGdiplus(PlatformFunctions& f) {
+void ResolveThemeFunctions(PlatformFunctions& f) {
   f.uxtheme.Reset(LoadLibraryW(L"Uxtheme.dll"));
   f.openThemeData = Resolve<OpenThemeDataFunction>(f.uxtheme, "OpenThemeData");
   f.setWindowTheme = Resolve<SetWindowThemeFunction>(f.uxtheme, "SetWindowTheme");
   f.isThemeActive = Resolve<IsThemeActiveFunction>(f.uxtheme, "IsThemeActive");
   f.getWindowTheme = Resolve<GetWindowThemeFunction>(f.uxtheme, "GetWindowTheme");
-
-  static const char* const kGdiplusNames[kGdiplusEntryCount] = {
-      "GdiplusStartup",    "GdipLoadImageFromStream", "GdipGetImageWidth",    "GdipGetImageHeight",
-      "GdipDisposeImage",  "GdiplusShutdown",         "GdipSaveImageToStream"};
-  f.gdiplus.Reset(LoadLibraryW(L"gdiplus.dll"));
-  for (int i = 0; i < kGdiplusEntryCount; ++i) f.gdiplusEntries[i] = Resolve<FARPROC>(f.gdiplus, kGdiplusNames[i]);
 }
 
-bool HasThemeAndGdiplusFunctions(const PlatformFunctions& f) {
-  if (!f.uxtheme || !f.getWindowTheme || !f.isThemeActive || !f.openThemeData) return false;
-  for (FARPROC entry : f.gdiplusEntries) {
-    if (!entry) return false;
-  }
-  return true;
+bool HasThemeAndGdiplusFunctions(const PlatformFunctions& f, const GdiplusLibrary& gdiplus) {
+  return f.uxtheme && f.getWindowTheme && f.isThemeActive && f.openThemeData && gdiplus.ready;
 }
 
 int ResolveKernelFunctions(ThreadContext& ctx, PlatformFunctions& f) {
@@ -76,23 +66,18 @@ int ResolveCommonControlsFunctions(ThreadContext& ctx, PlatformFunctions& f) {
   return 1;
 }
 
-int ResolveOleFunctions(ThreadContext& ctx, PlatformFunctions& f) {
-  for (int i = 0; i < 2; ++i) {
-    f.ole[i].Reset(LoadLibraryW(L"Ole32.dll"));
-    f.stgCreateStorageEx[i] = Resolve<StgCreateStorageExFunction>(f.ole[i], "StgCreateStorageEx");
-    if (!f.stgCreateStorageEx[i]) return Fail(ctx, kFatalOle);
+int ResolveOleFunctions(ThreadContext& ctx, ScratchStreamRegistry& ui, ScratchStreamRegistry& conversion) {
+  for (ScratchStreamRegistry* registry : {&ui, &conversion}) {
+    if (!ResolveStorageCreator(*registry)) return Fail(ctx, kFatalOle);
   }
   return 1;
 }
 
 void ReleasePlatformFunctions(PlatformFunctions& f) {
-  f.ole[0].Reset();
-  f.ole[1].Reset();
   f.kernel[0].Reset();
   f.kernel[1].Reset();
   f.comctl.Reset();
   f.uxtheme.Reset();
-  f.gdiplus.Reset();
 }
 
 }  // namespace zx

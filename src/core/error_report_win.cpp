@@ -7,6 +7,18 @@
 #include "core/win_text.h"
 
 namespace zx {
+namespace {
+
+// The window in front when it is one of this program's own; a box owned by
+// another program's window would come and go with that program.
+HWND ProgramForegroundWindow() {
+  HWND window = GetForegroundWindow();
+  DWORD process = 0;
+  if (window) GetWindowThreadProcessId(window, &process);
+  return process == GetCurrentProcessId() ? window : nullptr;
+}
+
+}  // namespace
 
 void SelectLanguage(ThreadContext& ctx, int choice) {
   ctx.language = LanguageFor(choice, GetUserDefaultLangID());
@@ -27,7 +39,7 @@ bool ErrorReporter::ReportError() {
     SelectLanguage(ctx_, languageChoice_);
     if (message != kMsgThemeChanged) ctx_.error = kMsgFirstFatal;
     const std::u16string text = FatalReportText(lookup, ctx_.language, message);
-    MessageBoxW(GetForegroundWindow(), Wide(text), Wide(UiText(30000, 0)), MB_ICONERROR);
+    MessageBoxW(ProgramForegroundWindow(), Wide(text), Wide(UiText(30000, 0)), MB_ICONERROR);
     if (shutdown_) shutdown_();
     ExitProcess(0);
   }

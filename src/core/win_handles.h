@@ -51,6 +51,11 @@ struct GdiObjectTraits {
   static bool IsValid(HGDIOBJ h) { return h != nullptr; }
   static void Close(HGDIOBJ h) { DeleteObject(h); }
 };
+struct BitmapTraits {
+  static HBITMAP Invalid() { return nullptr; }
+  static bool IsValid(HBITMAP h) { return h != nullptr; }
+  static void Close(HBITMAP h) { DeleteObject(h); }
+};
 struct IconTraits {
   static HICON Invalid() { return nullptr; }
   static bool IsValid(HICON h) { return h != nullptr; }
@@ -61,12 +66,7 @@ struct ImageListTraits {
   static bool IsValid(HIMAGELIST h) { return h != nullptr; }
   static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
 };
-struct WindowTraits {
-  static HWND Invalid() { return nullptr; }
-  static bool IsValid(HWND h) { return h != nullptr && IsWindow(h); }
-  static void Close(HWND h) { DestroyWindow(h); }
-};
-struct DeviceContextTraits {
+struct MemoryDcTraits {
   static HDC Invalid() { return nullptr; }
   static bool IsValid(HDC h) { return h != nullptr; }
   static void Close(HDC h) { DeleteDC(h); }
@@ -76,28 +76,84 @@ struct DeviceContextTraits {
 using UniqueHandle = UniqueOwner<HANDLE, FileHandleTraits>;
 // A module from LoadLibrary(Ex)W.
 using UniqueModule = UniqueOwner<HMODULE, ModuleTraits>;
-// A font, bitmap, brush or pen.
+// A pen, brush, font or other GDI object.
 using UniqueGdiObject = UniqueOwner<HGDIOBJ, GdiObjectTraits>;
+// A bitmap or DIB section.
+using UniqueBitmap = UniqueOwner<HBITMAP, BitmapTraits>;
+// An icon from CreateIconIndirect or CreateIconFromResourceEx.
 using UniqueIcon = UniqueOwner<HICON, IconTraits>;
+// An image list from ImageList_Create.
 using UniqueImageList = UniqueOwner<HIMAGELIST, ImageListTraits>;
-// A top-level window this code created (children go with their parent).
-using UniqueWindow = UniqueOwner<HWND, WindowTraits>;
 // A memory device context from CreateCompatibleDC.
-using UniqueDeviceContext = UniqueOwner<HDC, DeviceContextTraits>;
+using UniqueMemoryDc = UniqueOwner<HDC, MemoryDcTraits>;
+
+// The screen's device context, given back when the owner goes away.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  ~ScreenDc() {
+    if (dc_) ReleaseDC(nullptr, dc_);
+  }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HDC dc_;
+};
 
 // Selects an object into a device context and puts the previous one back.
 class SelectedObject {
  public:
   SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ~SelectedObject() {
-    if (previous_) SelectObject(dc_, previous_);
-  }
   SelectedObject(const SelectedObject&) = delete;
   SelectedObject& operator=(const SelectedObject&) = delete;
+  ~SelectedObject() {
+    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+  bool ok() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
 
  private:
   HDC dc_;
   HGDIOBJ previous_;
+};
+
+// The two bitmaps GetIconInfo hands out, deleted with the owner.
+struct IconBitmaps {
+  UniqueBitmap mask;
+  UniqueBitmap color;  // empty for a monochrome icon
+};
+
+// A COM interface pointer, released with the owner.
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  explicit ComPtr(T* p) : p_(p) {}
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  ComPtr& operator=(ComPtr&& other) noexcept {
+    if (this != &other) Reset(std::exchange(other.p_, nullptr));
+    return *this;
+  }
+  ~ComPtr() { Reset(); }
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  T** Put() {
+    Reset();
+    return &p_;
+  }
+  T* Detach() { return std::exchange(p_, nullptr); }
+  void Reset(T* p = nullptr) {
+    if (p_) p_->Release();
+    p_ = p;
+  }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
 };
 
 }  // namespace zx

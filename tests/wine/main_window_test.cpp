@@ -10,6 +10,7 @@
 #include "app/platform_functions_win.h"
 #include "core/messages.h"
 #include "core/win_text.h"
+#include "imaging/thread_services_win.h"
 #include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
 #include "ui/main/splitter_win.h"
@@ -54,13 +55,15 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_COOL_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    ResolveThemeAndGdiplus(functions_);
+    ResolveThemeFunctions(functions_);
+    ResolveGdiplus(gdiplus_);
+    ResolveGdiplus(services_.gdiplus());
     font_.Reset(CreateFontW(-15, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"ARIAL"));
     main_.ctx = &ctx_;
     main_.reporter = &reporter_;
     main_.startupFont = static_cast<HFONT>(font_.get());
     ASSERT_EQ(CreateMainWindow(ctx_, main_, u"Zorvex main window test"), 1);
-    ASSERT_EQ(BuildMainWindow(ctx_, main_, functions_, 2057), 1) << ctx_.error;
+    ASSERT_EQ(BuildMainWindow(ctx_, main_, functions_.setWindowTheme, 2057), 1) << ctx_.error;
     ShowWindow(main_.window, SW_SHOW);
     UpdateWindow(main_.window);
   }
@@ -69,17 +72,47 @@ class MainWindowTest : public ::testing::Test {
   }
 
   ThreadContext ctx_;
+  // The pictures of tool bar 1 are decoded with the thread's codec services.
+  ThreadServices services_{ctx_};
   IconDocument document_;
   ErrorReporter reporter_{ctx_, document_};
   PlatformFunctions functions_;
+  GdiplusLibrary gdiplus_;
   UniqueGdiObject font_;
   MainWindow main_;
 };
 
 TEST_F(MainWindowTest, EveryPartReportsATheme) {
-  EXPECT_TRUE(HasThemeAndGdiplusFunctions(functions_));
-  EXPECT_TRUE(MainWindowHasTheme(main_, functions_));
+  EXPECT_TRUE(HasThemeAndGdiplusFunctions(functions_, gdiplus_));
+  GdiplusLibrary missing;
+  EXPECT_FALSE(HasThemeAndGdiplusFunctions(functions_, missing));
+  EXPECT_TRUE(MainWindowHasTheme(main_, functions_.getWindowTheme));
   EXPECT_EQ(MainClientWidth(main_), 980);
+}
+
+// The image lists kept by name: ten decoded tool bar pictures, the seven
+// icons of tool bar 2 and the group list's white placeholder.
+TEST_F(MainWindowTest, ImageListsHoldTheirPictures) {
+  const struct {
+    HIMAGELIST list;
+    int count;
+    int size;
+  } lists[] = {{main_.list85.get(), 10, 32}, {main_.list86.get(), 7, 16}, {main_.list48.get(), 1, 48}};
+  for (const auto& l : lists) {
+    EXPECT_EQ(ImageList_GetImageCount(l.list), l.count) << l.size;
+    int width = 0, height = 0;
+    ImageList_GetIconSize(l.list, &width, &height);
+    EXPECT_EQ(width, l.size);
+    EXPECT_EQ(height, l.size);
+  }
+  EXPECT_EQ(SendMessageW(main_.toolBar1, TB_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(main_.list85.get()));
+  EXPECT_EQ(SendMessageW(main_.toolBar2, TB_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(main_.list86.get()));
+  EXPECT_EQ(SendMessageW(main_.groupList, LVM_GETIMAGELIST, LVSIL_NORMAL, 0),
+            reinterpret_cast<LRESULT>(main_.list48.get()));
+  // Icons 22 and 23 live on in list "86" only.
+  EXPECT_FALSE(main_.packedIcons[22]);
+  EXPECT_FALSE(main_.packedIcons[23]);
+  EXPECT_TRUE(main_.packedIcons[48]);
 }
 
 // Splitter 12 refuses a move that would make the image pane exactly one

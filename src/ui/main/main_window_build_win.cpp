@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
-#include "app/platform_functions_win.h"
 #include "core/embedded_items_win.h"
 #include "core/messages.h"
 #include "core/ui_text_win.h"
@@ -220,7 +219,7 @@ int BuildGroupList(ThreadContext& ctx, MainWindow& main) {
 
 }  // namespace
 
-int BuildMainWindow(ThreadContext& ctx, MainWindow& main, const PlatformFunctions& functions, int language) {
+int BuildMainWindow(ThreadContext& ctx, MainWindow& main, SetWindowThemeFunction setWindowTheme, int language) {
   RECT client;
   GetClientRect(main.window, &client);
   const int width = client.right;
@@ -282,8 +281,8 @@ int BuildMainWindow(ThreadContext& ctx, MainWindow& main, const PlatformFunction
                                    main.groupContainer, main.paneContainer, {SplitDirection::kSideBySide, kSplitterBar});
   if (!main.splitter12) return Fail(ctx, 231);
 
-  if (functions.setWindowTheme) {
-    for (HWND themed : {main.groupList, main.tree, main.fileList}) functions.setWindowTheme(themed, L"Explorer", nullptr);
+  if (setWindowTheme) {
+    for (HWND themed : {main.groupList, main.tree, main.fileList}) setWindowTheme(themed, L"Explorer", nullptr);
   }
   ListView(main.fileList).SetIconSpacing(52, 82);
   ListView(main.groupList).SetIconSpacing(56, 88);

@@ -4,7 +4,6 @@
 
 #include <commctrl.h>
 
-#include "app/platform_functions_win.h"
 #include "core/messages.h"
 #include "core/win_text.h"
 #include "ui/controls/window_class_win.h"
@@ -113,11 +112,11 @@ bool InstallMainWindowProcedure(MainWindow& main) {
   return SetWindowSubclass(main.window, MainWindowProcedure, kMainProcedureId, reinterpret_cast<DWORD_PTR>(&main));
 }
 
-bool MainWindowHasTheme(const MainWindow& main, const PlatformFunctions& functions) {
-  if (!functions.getWindowTheme) return false;
+bool MainWindowHasTheme(const MainWindow& main, GetWindowThemeFunction getWindowTheme) {
+  if (!getWindowTheme) return false;
   for (HWND part : {main.rebar, main.fileList, main.recentBox, main.formatBox, main.tree, main.groupList,
                     main.imagePane, main.toolBar1, main.toolBar2}) {
-    if (part && functions.getWindowTheme(part)) return true;
+    if (part && getWindowTheme(part)) return true;
   }
   return false;
 }

@@ -12,11 +12,10 @@
 #include "core/error_report_win.h"
 #include "core/thread_context.h"
 #include "core/win_handles.h"
+#include "ui/controls/theme_functions_win.h"
 #include "ui/main/status_parts_win.h"
 
 namespace zx {
-
-struct PlatformFunctions;
 
 // Window ids of the controls.
 enum MainControl : int {
@@ -100,7 +99,9 @@ int CreateMainWindow(ThreadContext& ctx, MainWindow& main, const std::u16string&
 bool InstallMainWindowProcedure(MainWindow& main);
 
 // Builds every control; 0 with the fatal number of the part that failed.
-int BuildMainWindow(ThreadContext& ctx, MainWindow& main, const PlatformFunctions& functions, int language);
+// `setWindowTheme` (null where absent) gives the lists and the tree the
+// "Explorer" look. `ctx` needs its image codec services for the pictures.
+int BuildMainWindow(ThreadContext& ctx, MainWindow& main, SetWindowThemeFunction setWindowTheme, int language);
 
 // Fits the controls to the window's size (every size event).
 void LayoutMainWindow(MainWindow& main);
@@ -109,7 +110,7 @@ void LayoutMainWindow(MainWindow& main);
 bool OnSplitterMoved(MainWindow& main, HWND splitter, int first, int second);
 
 // True when one of the window's themed parts reports a visual style.
-bool MainWindowHasTheme(const MainWindow& main, const PlatformFunctions& functions);
+bool MainWindowHasTheme(const MainWindow& main, GetWindowThemeFunction getWindowTheme);
 
 // The window's client width now.
 int MainClientWidth(const MainWindow& main);
