@@ -241,6 +241,14 @@ def icon_file(c):
     small_page(c)
 
 
+def icon_file_text(c):
+    """The status bar's file part: a page with the program's blue label."""
+    page(c, 2.5, 1, 12.5, 15, fold=3.5)
+    c.rect(4, 6, 11, 8.5, BLUE, outline=None)
+    c.line([(4, 11), (11, 11)], GREY, 1)
+    c.line([(4, 13), (9, 13)], GREY, 1)
+
+
 def icon_copy(c):
     page(c, 1, 1, 10, 12, lines=2)
     page(c, 6, 4, 15, 15, fill=LIGHT_BLUE, lines=2)
@@ -259,10 +267,11 @@ def icon_details(c):
 
 
 def icon_small_icons(c):
-    for y in (3, 9.5):
-        for x in (1.5, 8.5):
-            c.rect(x, y, x + 2.5, y + 2.5, BLUE, outline=None)
-            c.line([(x + 3.2, y + 1.25), (x + 6.5, y + 1.25)], GREY, 1.2)
+    for y in (1.5, 8.5):
+        for x in (1, 8.5):
+            c.rect(x, y, x + 3.5, y + 3.5, LIGHT_BLUE, outline=DARK_BLUE, width=0.7)
+            c.line([(x + 4.3, y + 1.75), (x + 6.5, y + 1.75)], GREY, 1.4)
+            c.line([(x, y + 5.3), (x + 6.5, y + 5.3)], GREY, 1.2)
 
 
 def icon_tiles(c):
@@ -334,7 +343,9 @@ def icon_restore(c):
 
 
 def icon_minimise(c):
-    c.rect(3, 11, 13, 13.5, BLUE, outline=DARK_BLUE, width=0.8)
+    c.line([(8, 1), (8, 5)], DARK_BLUE, 2)
+    c.poly([(4.5, 4.5), (11.5, 4.5), (8, 9)], DARK_BLUE, outline=None)
+    c.rect(2, 11, 14, 14.5, BLUE, outline=DARK_BLUE, width=0.8)
 
 
 def icon_maximise(c):
@@ -342,7 +353,7 @@ def icon_maximise(c):
 
 
 ICONS = {
-    20: icon_info, 21: icon_file, 22: icon_copy, 23: icon_paste, 24: icon_details,
+    20: icon_info, 21: icon_file_text, 22: icon_copy, 23: icon_paste, 24: icon_details,
     25: icon_small_icons, 26: icon_tiles, 27: icon_delete,
     28: selection_grid([1, 1, 1, 1]), 29: selection_grid([0, 0, 0, 0]), 30: selection_grid([1, 0, 0, 1]),
     31: format_page(BLUE, 'keep'), 32: format_page(BLUE, 'uncompress'),

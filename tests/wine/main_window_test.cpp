@@ -82,6 +82,28 @@ class MainWindowTest : public ::testing::Test {
   MainWindow main_;
 };
 
+TEST(MainWindowPlacement, CentredInTheWorkAreaOrOnTheScreen) {
+  const SIZE screen = {1280, 1024};
+  const SIZE outer = {986, 698};
+  const struct {
+    bool known;
+    RECT work;
+    POINT at;
+  } cases[] = {
+      {true, {0, 0, 1280, 994}, {150, 157}},
+      {true, {100, 30, 1380, 1024}, {100 + 150, 30 + 162 - 5}},
+      {true, {0, 0, 980, 669}, {0, -5}},
+      {true, {0, 0, 979, 994}, {147, 163}},  // too narrow: the screen
+      {true, {0, 0, 1280, 668}, {147, 163}},  // too low
+      {false, {}, {147, 163}},
+  };
+  for (const auto& c : cases) {
+    const POINT at = MainWindowPosition(c.known ? &c.work : nullptr, screen, outer);
+    EXPECT_EQ(at.x, c.at.x) << c.work.right << "x" << c.work.bottom;
+    EXPECT_EQ(at.y, c.at.y) << c.work.right << "x" << c.work.bottom;
+  }
+}
+
 TEST_F(MainWindowTest, EveryPartReportsATheme) {
   EXPECT_TRUE(HasThemeAndGdiplusFunctions(functions_, gdiplus_));
   GdiplusLibrary missing;
@@ -113,6 +135,32 @@ TEST_F(MainWindowTest, ImageListsHoldTheirPictures) {
   EXPECT_FALSE(main_.packedIcons[22]);
   EXPECT_FALSE(main_.packedIcons[23]);
   EXPECT_TRUE(main_.packedIcons[48]);
+}
+
+// Each container holds a caption band across its top, above its pane at y = 31.
+TEST_F(MainWindowTest, CaptionBandsSitAboveThePanes) {
+  const struct {
+    HWND caption;
+    HWND container;
+    HWND pane;
+  } holders[] = {{main_.groupCaption, main_.groupContainer, main_.groupList},
+                 {main_.paneCaption, main_.paneContainer, main_.imagePane}};
+  for (const auto& h : holders) {
+    ASSERT_EQ(GetParent(h.caption), h.container);
+    ASSERT_EQ(GetParent(h.pane), h.container);
+    RECT caption = {}, pane = {}, container = {};
+    GetWindowRect(h.caption, &caption);
+    GetWindowRect(h.pane, &pane);
+    GetWindowRect(h.container, &container);
+    EXPECT_EQ(caption.top, container.top);
+    EXPECT_EQ(caption.right - caption.left, container.right - container.left);
+    EXPECT_GE(caption.bottom - caption.top, 30);
+    EXPECT_LE(caption.bottom, pane.top);
+    EXPECT_EQ(pane.top - container.top, 31);
+    EXPECT_EQ(SendMessageW(h.caption, RB_GETBANDCOUNT, 0, 0), 1);
+  }
+  SetGroupListCaption(main_, u"  12 groups");
+  EXPECT_EQ(BandText(main_.groupCaption, 0), u"  12 groups");
 }
 
 // Splitter 12 refuses a move that would make the image pane exactly one

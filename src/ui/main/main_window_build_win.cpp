@@ -193,10 +193,15 @@ int BuildFileList(ThreadContext& ctx, MainWindow& main, int width, int language)
 int BuildCaptionRebar(HWND container, int id, HWND& caption) {
   caption = Child(REBARCLASSNAMEW, WS_CLIPSIBLINGS | CCS_NODIVIDER | RBS_VARHEIGHT, container, id);
   if (!caption) return 0;
+  // A band takes its height from a child: an empty, transparent one holds
+  // the caption band at its 30 pixels.
+  HWND spacer = Child(WC_STATICW, 0, caption, 0, 0, 0, 10, kCaptionHeight, WS_EX_TRANSPARENT);
+  if (!spacer) return 0;
   REBARBANDINFOW band = {sizeof(band)};
-  band.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILDSIZE | RBBIM_SIZE;
+  band.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE;
   band.fStyle = RBBS_NOGRIPPER | RBBS_NOVERT;
   band.lpText = const_cast<wchar_t*>(L"");
+  band.hwndChild = spacer;
   band.cxMinChild = 10;
   band.cyMinChild = kCaptionHeight;
   band.cx = 10;

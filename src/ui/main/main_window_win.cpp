@@ -84,28 +84,29 @@ bool RegisterMainWindowClass() {
   return registered;
 }
 
-POINT Placement(SIZE outer) {
-  RECT work = {};
-  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && work.right - work.left >= kMainWidth &&
-      work.bottom - work.top >= kMainHeight) {
-    return {work.left + (work.right - work.left - kMainWidth) / 2,
-            work.top + (work.bottom - work.top - kMainHeight) / 2 - kRaiseAboveCentre};
-  }
-  return {(GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2, (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2};
-}
-
 }  // namespace
 
 int CreateMainWindow(ThreadContext& ctx, MainWindow& main, const std::u16string& title) {
   if (!RegisterMainWindowClass()) return Fail(ctx, kMsgFirstFatal);
   const SIZE outer = OuterSize();
-  const POINT at = Placement(outer);
+  RECT work = {};
+  const bool haveWorkArea = SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const POINT at = MainWindowPosition(haveWorkArea ? &work : nullptr,
+                                      {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, outer);
   main.window = CreateWindowExW(0, kMainWindowClass, Wide(title), kMainWindowStyle, at.x, at.y, outer.cx, outer.cy,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!main.window) return Fail(ctx, kMsgFirstFatal);
   SetWindowLongPtrW(main.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&main));
   SetWindowLongPtrW(main.window, GWL_STYLE, GetWindowLongPtrW(main.window, GWL_STYLE) | WS_CLIPCHILDREN);
   return 1;
+}
+
+POINT MainWindowPosition(const RECT* workArea, SIZE screen, SIZE outer) {
+  if (workArea && workArea->right - workArea->left >= kMainWidth && workArea->bottom - workArea->top >= kMainHeight) {
+    return {workArea->left + (workArea->right - workArea->left - kMainWidth) / 2,
+            workArea->top + (workArea->bottom - workArea->top - kMainHeight) / 2 - kRaiseAboveCentre};
+  }
+  return {(screen.cx - outer.cx) / 2, (screen.cy - outer.cy) / 2};
 }
 
 bool InstallMainWindowProcedure(MainWindow& main) {

@@ -95,6 +95,11 @@ struct MainWindow {
 // 200 when it cannot be created.
 int CreateMainWindow(ThreadContext& ctx, MainWindow& main, const std::u16string& title);
 
+// Where the window goes: centred in the work area (its client area counted),
+// 5 pixels above the middle; centred on the screen (the whole window
+// counted) when the work area is unknown (null) or smaller than 980 x 669.
+POINT MainWindowPosition(const RECT* workArea, SIZE screen, SIZE outer);
+
 // Adds `MainWindowProcedure` over the window's own procedure.
 bool InstallMainWindowProcedure(MainWindow& main);
 
