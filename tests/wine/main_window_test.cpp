@@ -14,6 +14,7 @@
 #include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
 #include "ui/main/splitter_win.h"
+#include "wine/program_support.h"
 
 namespace zx {
 namespace {
@@ -221,6 +222,7 @@ TEST_F(MainWindowTest, ErrorPanelShowsOnTheWindow) {
   ShowStatus(main_.status, 1036);
   EXPECT_EQ(main_.status.parts[1].text, u"Erreur 59 / Erreur secondaire 12");
   ClearStatus(main_.status);
+  EXPECT_EQ(SendMessageW(main_.status.bar, SB_GETICON, 1, 0), 0);
   EXPECT_EQ(main_.status.parts[0].text, u"");
   EXPECT_EQ(main_.status.english.fileText, u"");
   EXPECT_EQ(main_.status.french.detailText, u"");
@@ -246,6 +248,9 @@ TEST_F(MainWindowTest, StatusPartsAreDrawnInTheirColours) {
     }
   }
   ReleaseDC(main_.status.bar, screen);
+  EXPECT_TRUE(testing::SaveScreenshot(std::string(ZX_SOURCE_DIR).substr(2) + "/build/screenshots/status_bar.png"));
+  EXPECT_EQ(SendMessageW(main_.status.bar, SB_GETICON, 0, 0), reinterpret_cast<LRESULT>(main_.packedIcons[21].get()));
+  EXPECT_EQ(SendMessageW(main_.status.bar, SB_GETICON, 1, 0), reinterpret_cast<LRESULT>(main_.packedIcons[20].get()));
   EXPECT_GT(blue, 5);
   EXPECT_GT(black, 20);
   EXPECT_GT(detail, 5);

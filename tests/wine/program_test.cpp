@@ -250,7 +250,11 @@ TEST_F(ProgramTest, SecondStartBringsTheFirstForwardAndEnds) {
   EXPECT_EQ(GetForegroundWindow(), main);
   EXPECT_EQ(GetFileAttributesW(Wide(secondAppData + u"\\Zorvex")), INVALID_FILE_ATTRIBUTES);
   RemoveDirectoryW(Wide(secondAppData));
-  Close(first, main);
+  // The Exit button ends the first normally: its preferences are written.
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(509, BN_CLICKED), 0);
+  ASSERT_TRUE(first.WaitForExit());
+  EXPECT_EQ(first.exitCode(), 0u);
+  EXPECT_FALSE(testing::ReadFileBytes(PreferenceFile()).empty());
 }
 
 // Without visual styles start-up stops with message 200 and (Error 218), in

@@ -22,7 +22,7 @@ void Refresh(StatusBarState& s) {
     // The part's record travels as the item data of the owner drawing.
     SendMessageW(s.bar, SB_SETTEXTW, part | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(&s.parts[part]));
   }
-  SendMessageW(s.bar, SB_SETICON, 0, reinterpret_cast<LPARAM>(s.parts[0].text.empty() ? nullptr : s.fileIcon));
+  SendMessageW(s.bar, SB_SETICON, 0, reinterpret_cast<LPARAM>(s.fileIcon));
   SendMessageW(s.bar, SB_SETICON, 1, reinterpret_cast<LPARAM>(s.parts[1].text.empty() ? nullptr : s.detailIcon));
   InvalidateRect(s.bar, nullptr, TRUE);
   UpdateWindow(s.bar);

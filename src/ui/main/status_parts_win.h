@@ -41,7 +41,8 @@ struct StatusBarState {
 
 // Displays the texts of `language` in both parts and redraws the bar.
 void ShowStatus(StatusBarState& status, int language);
-// Empties both texts of both languages, both parts and their pictures.
+// Empties both texts of both languages and both parts; the detail part
+// loses its picture, the file part keeps its own.
 void ClearStatus(StatusBarState& status);
 // The first part is three quarters of the window's width, the second the rest.
 void SetStatusPartWidths(const StatusBarState& status, int windowWidth);
