@@ -6,6 +6,7 @@
 
 #include "core/messages.h"
 #include "formats/byte_reader.h"
+#include "formats/icl_names.h"
 #include "imaging/icon_image_classify.h"
 #include "imaging/png_length.h"
 
@@ -25,7 +26,6 @@ constexpr uint64_t kGroupEntryBitCount = 6;
 constexpr uint64_t kGroupEntryIconId = 12;
 constexpr uint64_t kDibHeaderSize = 40;
 constexpr uint64_t kImageHeadSize = 24;  // enough to tell PNG from DIB and read IHDR
-const uint8_t kIclTag[4] = {0x03, 'I', 'C', 'L'};
 
 // Number of bytes between base and lastByte; 0 when the document holds no buffer.
 uint64_t BufferLength(const IconDocument& doc) {
@@ -59,22 +59,6 @@ bool ValidShift(const IconDocument& doc) {
 uint64_t ShiftedUnits(const IconDocument& doc, uint16_t units) {
   return static_cast<uint64_t>(units) << doc.alignShift;
 }
-
-// Names in the names area are ANSI bytes; each byte becomes one UTF-16 unit of
-// the same value, so the writers get the exact bytes back.
-std::u16string AnsiText(const uint8_t* bytes, uint64_t length) {
-  std::u16string text;
-  text.reserve(length);
-  for (uint64_t i = 0; i < length; ++i) text.push_back(static_cast<char16_t>(bytes[i]));
-  return text;
-}
-
-std::u16string NumberLabel(int id) {
-  std::u16string label = u"#";
-  for (char c : std::to_string(id)) label.push_back(static_cast<char16_t>(c));
-  return label;
-}
-
 
 void ReleaseBuffer(ThreadContext& ctx, IconDocument& doc) {
   ctx.blocks.Release(doc.base);
@@ -466,7 +450,7 @@ int ForEachNeNamedGroup(ThreadContext& ctx, IconDocument& doc, const NeGroupCall
     }
     if (!Inside(doc, at + 1, length)) return Fail(ctx, kMsgOverflow, 52);
     const uint8_t* name = doc.base + at + 1;
-    const std::u16string label = name[0] == 0x03 ? std::u16string() : AnsiText(name, length);
+    const std::u16string label = IclNameLabel(name, length);
     at += 1 + uint64_t{length};
     ++named;
     if (!builder(doc, label, id, true)) return ErrorMessage(ctx.error) == 0 ? 1 : 0;
@@ -481,7 +465,7 @@ int ForEachNeNamedGroup(ThreadContext& ctx, IconDocument& doc, const NeGroupCall
 int ForEachNeGroup(ThreadContext& ctx, IconDocument& doc, const NeGroupCallback& builder) {
   if (!builder) return Fail(ctx, kMsgNullPointer, 41);
   return ForEachNeResource(ctx, doc, kNeTypeGroup, [&](IconDocument& d, int, int id) {
-    return builder(d, NumberLabel(id), id, false);
+    return builder(d, GroupNumberLabel(id), id, false);
   });
 }
 
