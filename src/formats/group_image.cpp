@@ -4,6 +4,9 @@
 #include <numeric>
 #include <utility>
 
+#include "formats/byte_reader.h"
+#include "imaging/icon_image_classify.h"
+
 namespace zx {
 namespace {
 
@@ -29,6 +32,20 @@ std::vector<size_t> SortedOrder(const std::vector<GroupImage>& images) {
 }
 
 }  // namespace
+
+void ReadGroupImageFields(const uint8_t* data, const uint8_t* directoryEntry, GroupImage& image) {
+  image.png = IsPngSignature(data, 8);
+  if (image.png) {
+    // Only the low 16 bits of the IHDR size are used; the depth is the entry's.
+    image.width = static_cast<int>(ReadU32BigEndian(data + 16) & 0xFFFF);
+    image.height = static_cast<int>(ReadU32BigEndian(data + 20) & 0xFFFF);
+    image.bitCount = ReadU16(directoryEntry + kGroupEntryBitCount);
+  } else {
+    image.width = ReadS32(data + 4);
+    image.height = ReadS32(data + 8) / 2;
+    image.bitCount = ReadU16(data + 14);
+  }
+}
 
 void SortGroupImages(std::vector<GroupImage>& images) {
   const std::vector<size_t> order = SortedOrder(images);

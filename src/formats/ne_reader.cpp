@@ -22,8 +22,6 @@ constexpr uint64_t kMinMzFileLast = 64;
 constexpr uint64_t kNeHeaderSize = 64;
 constexpr uint64_t kResourceTableField = 36;
 constexpr uint64_t kResourceIdField = 6;
-constexpr uint64_t kGroupEntryBitCount = 6;
-constexpr uint64_t kGroupEntryIconId = 12;
 constexpr uint64_t kDibHeaderSize = 40;
 constexpr uint64_t kImageHeadSize = 24;  // enough to tell PNG from DIB and read IHDR
 
@@ -148,21 +146,13 @@ int ReadNeImage(ThreadContext& ctx, IconDocument& doc, const uint8_t* directoryE
     return FailAs(ctx, sites.imageHead);
   }
   image.data = data;
-  image.png = IsPngSignature(data, 8);
+  if (!IsPngSignature(data, 8) && !Inside(doc, at, kDibHeaderSize)) return FailAs(ctx, sites.dibHeader);
+  ReadGroupImageFields(data, directoryEntry, image);
   if (image.png) {
-    // Only the low 16 bits of the IHDR size are used; the depth is the entry's.
-    image.width = static_cast<int>(ReadU32BigEndian(data + 16) & 0xFFFF);
-    image.height = static_cast<int>(ReadU32BigEndian(data + 20) & 0xFFFF);
-    image.bitCount = ReadU16(directoryEntry + kGroupEntryBitCount);
     if (sites.checksPngSize && (image.width == 0 || image.height == 0)) {
       return FailAs(ctx, sites.pngSize);
     }
     if (sites.marksPng) doc.hasPng = 1;
-  } else {
-    if (!Inside(doc, at, kDibHeaderSize)) return FailAs(ctx, sites.dibHeader);
-    image.width = ReadS32(data + 4);
-    image.height = ReadS32(data + 8) / 2;
-    image.bitCount = ReadU16(data + 14);
   }
   image.length = NeResourceLength(ctx, doc, resource);
   if (image.length == 0) return FailAs(ctx, sites.length);
@@ -488,17 +478,17 @@ int ReadNeGroup(ThreadContext& ctx, IconDocument& doc, int groupId, NeGroupReade
   if (NeResourceLength(ctx, doc, resource) == 0) return FailAs(ctx, sites.groupLength);
 
   const uint64_t at = static_cast<uint64_t>(directory - doc.base);
-  if (!Inside(doc, at, kNeGroupHeaderSize)) return FailAs(ctx, sites.header);
+  if (!Inside(doc, at, kGroupHeaderSize)) return FailAs(ctx, sites.header);
   const uint16_t count = ReadU16(directory + 4);
   if (count == 0) return FailAs(ctx, sites.count);
-  if (!Inside(doc, at, kNeGroupHeaderSize + uint64_t{kNeGroupEntrySize} * count)) {
+  if (!Inside(doc, at, kGroupHeaderSize + kGroupEntrySize * count)) {
     return FailAs(ctx, sites.entries);
   }
   group.directory = directory;
   group.count = count;
   group.images.resize(count);
   for (uint16_t i = 0; i < count; ++i) {
-    const uint8_t* entry = directory + kNeGroupHeaderSize + uint64_t{kNeGroupEntrySize} * i;
+    const uint8_t* entry = directory + kGroupHeaderSize + kGroupEntrySize * i;
     if (!ReadNeImage(ctx, doc, entry, sites, group.images[i])) return 0;
   }
   return 1;

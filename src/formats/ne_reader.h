@@ -20,8 +20,6 @@ constexpr int kNeTypeGroup = 14;
 
 constexpr int kNeTypeEntryHeader = 8;  // type id, count, reserved
 constexpr int kNeResourceEntrySize = 12;
-constexpr int kNeGroupHeaderSize = 6;
-constexpr int kNeGroupEntrySize = 14;
 constexpr int kNeMaxAlignShift = 10;
 
 // File-level check run after the whole file is loaded.

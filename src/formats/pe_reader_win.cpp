@@ -13,11 +13,6 @@
 namespace zx {
 namespace {
 
-constexpr uint64_t kGroupHeaderSize = 6;
-constexpr uint64_t kGroupEntrySize = 14;
-constexpr uint64_t kGroupEntryBitCount = 6;
-constexpr uint64_t kGroupEntryIconId = 12;
-
 HMODULE ModuleOf(const IconDocument& doc) { return reinterpret_cast<HMODULE>(doc.base); }
 
 const wchar_t* ResourceId(int id) { return MAKEINTRESOURCEW(id); }
@@ -117,22 +112,15 @@ int ReadImage(ThreadContext& ctx, IconDocument& doc, const uint8_t* directoryEnt
   }
   image.data = bytes.data;
   image.length = static_cast<int64_t>(bytes.size);
-  image.png = IsPngSignature(bytes.data, bytes.size);
   // The header fields are read only when the resource holds them.
-  if (bytes.size < (image.png ? kPngMinimumBytes : kDibHeaderBytes)) return FailAs(ctx, sites.imageHead);
+  const bool png = IsPngSignature(bytes.data, bytes.size);
+  if (bytes.size < (png ? kPngMinimumBytes : kDibHeaderBytes)) return FailAs(ctx, sites.imageHead);
+  ReadGroupImageFields(bytes.data, directoryEntry, image);
   if (image.png) {
-    // Only the low 16 bits of the IHDR size are used; the depth is the entry's.
-    image.width = static_cast<int>(ReadU32BigEndian(bytes.data + 16) & 0xFFFF);
-    image.height = static_cast<int>(ReadU32BigEndian(bytes.data + 20) & 0xFFFF);
-    image.bitCount = ReadU16(directoryEntry + kGroupEntryBitCount);
     if (sites.pngSize.message != 0 && (image.width == 0 || image.height == 0)) {
       return FailAs(ctx, sites.pngSize);
     }
     if (sites.marksDocument) doc.hasPng = 1;
-  } else {
-    image.width = ReadS32(bytes.data + 4);
-    image.height = ReadS32(bytes.data + 8) / 2;
-    image.bitCount = ReadU16(bytes.data + 14);
   }
   return 1;
 }
