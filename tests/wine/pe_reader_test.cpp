@@ -273,5 +273,28 @@ TEST(PeReader, ModulesWithoutIconsAreShownAsSuchInThePanel) {
   }
 }
 
+TEST(PeReader, DetectionKeepsModulesTheLoaderTakesAndFreesThoseWithoutIcons) {
+  TempFolder folder;
+  const std::u16string withIcons = BuildPeModule(folder, u"icons.dll", TwoGroups());
+  const std::u16string withoutIcons = folder.path() + u"none.dll";
+  ASSERT_TRUE(CopyFileW(Wide(testing::SystemModuleWithoutIcons()), Wide(withoutIcons), FALSE));
+  ThreadContext ctx;
+  IconDocument doc;
+  EXPECT_EQ(DetectContainer(ctx, &doc, withIcons + u"."), kContainerPe);
+  EXPECT_EQ(ctx.error, 0);
+  EXPECT_EQ(doc.path, withIcons);
+  EXPECT_EQ(doc.container, kContainerPe);
+  EXPECT_NE(doc.base, nullptr);
+  EXPECT_EQ(ctx.blocks.LiveCount(), 0u);  // nothing read into memory
+  CloseDocument(ctx, &doc);
+  ResetDocument(ctx, doc);
+
+  EXPECT_EQ(DetectContainer(ctx, &doc, withoutIcons), kContainerPe);
+  EXPECT_EQ(ctx.error, MakeError(kMsgNoIcon, 4));
+  EXPECT_EQ(doc.base, nullptr);
+  EXPECT_EQ(doc.container, kContainerNone);
+  EXPECT_TRUE(DeleteFileW(Wide(withoutIcons)));
+}
+
 }  // namespace
 }  // namespace zx
