@@ -40,52 +40,29 @@ struct FileHandleTraits {
   static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
   static void Close(HANDLE h) { CloseHandle(h); }
 };
-struct ModuleTraits {
-  static HMODULE Invalid() { return nullptr; }
-  static bool IsValid(HMODULE h) { return h != nullptr; }
-  static void Close(HMODULE h) { FreeLibrary(h); }
-};
 
-struct GdiObjectTraits {
-  static HGDIOBJ Invalid() { return nullptr; }
-  static bool IsValid(HGDIOBJ h) { return h != nullptr; }
-  static void Close(HGDIOBJ h) { DeleteObject(h); }
-};
-struct BitmapTraits {
-  static HBITMAP Invalid() { return nullptr; }
-  static bool IsValid(HBITMAP h) { return h != nullptr; }
-  static void Close(HBITMAP h) { DeleteObject(h); }
-};
-struct IconTraits {
-  static HICON Invalid() { return nullptr; }
-  static bool IsValid(HICON h) { return h != nullptr; }
-  static void Close(HICON h) { DestroyIcon(h); }
-};
-struct ImageListTraits {
-  static HIMAGELIST Invalid() { return nullptr; }
-  static bool IsValid(HIMAGELIST h) { return h != nullptr; }
-  static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
-};
-struct MemoryDcTraits {
-  static HDC Invalid() { return nullptr; }
-  static bool IsValid(HDC h) { return h != nullptr; }
-  static void Close(HDC h) { DeleteDC(h); }
+// Handles whose empty value is null, closed by one function.
+template <typename T, auto Closer>
+struct NullableTraits {
+  static T Invalid() { return nullptr; }
+  static bool IsValid(T h) { return h != nullptr; }
+  static void Close(T h) { Closer(h); }
 };
 
 // A file, process or other kernel handle (CreateFileW's INVALID_HANDLE_VALUE counts as empty).
 using UniqueHandle = UniqueOwner<HANDLE, FileHandleTraits>;
 // A module from LoadLibrary(Ex)W.
-using UniqueModule = UniqueOwner<HMODULE, ModuleTraits>;
+using UniqueModule = UniqueOwner<HMODULE, NullableTraits<HMODULE, FreeLibrary>>;
 // A pen, brush, font or other GDI object.
-using UniqueGdiObject = UniqueOwner<HGDIOBJ, GdiObjectTraits>;
+using UniqueGdiObject = UniqueOwner<HGDIOBJ, NullableTraits<HGDIOBJ, DeleteObject>>;
 // A bitmap or DIB section.
-using UniqueBitmap = UniqueOwner<HBITMAP, BitmapTraits>;
+using UniqueBitmap = UniqueOwner<HBITMAP, NullableTraits<HBITMAP, DeleteObject>>;
 // An icon from CreateIconIndirect or CreateIconFromResourceEx.
-using UniqueIcon = UniqueOwner<HICON, IconTraits>;
+using UniqueIcon = UniqueOwner<HICON, NullableTraits<HICON, DestroyIcon>>;
 // An image list from ImageList_Create.
-using UniqueImageList = UniqueOwner<HIMAGELIST, ImageListTraits>;
+using UniqueImageList = UniqueOwner<HIMAGELIST, NullableTraits<HIMAGELIST, ImageList_Destroy>>;
 // A memory device context from CreateCompatibleDC.
-using UniqueMemoryDc = UniqueOwner<HDC, MemoryDcTraits>;
+using UniqueMemoryDc = UniqueOwner<HDC, NullableTraits<HDC, DeleteDC>>;
 
 // The screen's device context, given back when the owner goes away.
 class ScreenDc {
@@ -117,12 +94,6 @@ class SelectedObject {
  private:
   HDC dc_;
   HGDIOBJ previous_;
-};
-
-// The two bitmaps GetIconInfo hands out, deleted with the owner.
-struct IconBitmaps {
-  UniqueBitmap mask;
-  UniqueBitmap color;  // empty for a monochrome icon
 };
 
 // A COM interface pointer, released with the owner.

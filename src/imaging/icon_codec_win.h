@@ -46,6 +46,9 @@ int IconFromImage(ThreadContext& ctx, const uint8_t* data, uint64_t length, Icon
 // A complete one-image ICO file of the icon, with a DIB image, in a new
 // scratch stream (created here; released by the caller or with the object).
 int IconToIcoStream(ThreadContext& ctx, HICON icon, ScratchStream& stream);
+// The same from the icon's two bitmaps as GetIconInfo gives them (no colour
+// bitmap: a monochrome icon whose mask holds both halves).
+int IconBitmapsToIcoStream(ThreadContext& ctx, HBITMAP mask, HBITMAP color, ScratchStream& stream);
 
 // The DIB image equivalent of a PNG image, in a registered block:
 // PngToIcon, IconToIcoStream, ImageFromIcoStream.

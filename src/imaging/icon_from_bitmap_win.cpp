@@ -1,6 +1,7 @@
 // Icons for drawing: from a decoded bitmap with its colour-key mask, from PNG
 // bytes, and from the bytes of any icon image at its own size.
 #include "core/messages.h"
+#include "imaging/bitmap_rows_win.h"
 #include "imaging/dib_layout.h"
 #include "imaging/icon_codec_win.h"
 
@@ -20,23 +21,10 @@ constexpr int kSiteCopyPixels = 9;
 constexpr int kSiteReadPixels = 10;
 constexpr int kSiteWriteMask = 11;
 constexpr int kSiteCreateIcon = 12;
-constexpr int kSitePixelBuffer = 4;
 constexpr int kSiteUndecodable = 12;
 constexpr int kSitePaneUndecodable = 11;
 constexpr int kSitePaneIcon = 75;
 constexpr int kSitePaneDib = 73;
-
-// A 40-byte header for reading or writing width × height 32-bit bottom-up pixels.
-BITMAPINFO PixelHeader(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
 
 // The source's pixels as 32-bit bottom-up rows, read through a compatible copy.
 int ReadBitmapPixels(ThreadContext& ctx, HBITMAP source, int width, int height,
@@ -59,14 +47,8 @@ int ReadBitmapPixels(ThreadContext& ctx, HBITMAP source, int width, int height,
     }
   }
   bytes = uint64_t(width) * uint64_t(height) * 4;
-  pixels = RegisteredBlock(ctx.blocks, ctx.blocks.Allocate(ctx, static_cast<int64_t>(bytes)));
-  if (!pixels) return Fail(ctx, kMsgNoMemory, kSitePixelBuffer);
-  BITMAPINFO header = PixelHeader(width, height);
-  if (GetDIBits(copyDc.get(), copy.get(), 0, static_cast<UINT>(height), pixels.get(), &header,
-                DIB_RGB_COLORS) != height) {
-    return Fail(ctx, kMsgIconCreate, kSiteReadPixels);
-  }
-  return 1;
+  return ReadBitmapRows(ctx, copyDc.get(), copy.get(), width, height, 32, 0,
+                        static_cast<UINT>(height), bytes, pixels, nullptr, kSiteReadPixels);
 }
 
 // DecodePng, else libpng alone; when one of them succeeds the refusal of
@@ -111,7 +93,7 @@ int IconFromBitmap(ThreadContext& ctx, HBITMAP bitmap, int width, int height, Un
   {
     ScreenDc screen;
     if (!screen) return Fail(ctx, kMsgDcCreate, kSiteScreenDc);
-    BITMAPINFO header = PixelHeader(width, height);
+    BITMAPINFO header = DibRowsHeader(width, height, 32);
     if (SetDIBits(screen.get(), mask.get(), 0, static_cast<UINT>(height), pixels.get(), &header,
                   DIB_RGB_COLORS) != height) {
       return Fail(ctx, kMsgIconCreate, kSiteWriteMask);

@@ -1,5 +1,6 @@
 // IconToRgba: an icon's colour and mask bitmaps read back as RGBA pixels.
 #include "core/messages.h"
+#include "imaging/bitmap_rows_win.h"
 #include "imaging/icon_codec_win.h"
 #include "imaging/icon_pixels.h"
 
@@ -16,20 +17,8 @@ constexpr int kSiteBuffer = 26;
 int ReadAllRows32(ThreadContext& ctx, HDC dc, HBITMAP bitmap, int width, int height,
                   RegisteredBlock& out) {
   const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4;
-  out = RegisteredBlock(ctx.blocks, ctx.blocks.Allocate(ctx, static_cast<int64_t>(bytes)));
-  if (!out) return Fail(ctx, kMsgNoMemory, kSiteBuffer);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), out.get(), &info, DIB_RGB_COLORS) !=
-      height) {
-    return Fail(ctx, kMsgIconCreate, kSiteRead);
-  }
-  return 1;
+  return ReadBitmapRows(ctx, dc, bitmap, width, height, 32, 0, static_cast<UINT>(height), bytes,
+                        out, nullptr, kSiteRead);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/messages.h"
+#include "imaging/bitmap_rows_win.h"
 #include "imaging/dib_layout.h"
 #include "imaging/icon_codec_win.h"
 
@@ -15,34 +16,6 @@ constexpr int kSiteBitmapObject = 19;
 constexpr int kSiteScreenDc = 11;
 constexpr int kSiteReadColor = 20;
 constexpr int kSiteReadMask = 21;
-constexpr int kSiteRowBuffer = 22;
-
-// Room for the largest colour table GetDIBits fills in (256 entries).
-struct HeaderWithTable {
-  BITMAPINFOHEADER header;
-  RGBQUAD colors[256];
-};
-
-// `rows` rows of the bitmap at `bitCount` bits, bottom-up, from row `firstRow`
-// (counted from the bottom); the colour table comes with them up to 8 bits.
-int ReadRows(ThreadContext& ctx, HDC dc, HBITMAP bitmap, int width, int height, uint16_t bitCount,
-             UINT firstRow, UINT rows, RegisteredBlock& out, uint64_t bytes,
-             HeaderWithTable& info, int site) {
-  out = RegisteredBlock(ctx.blocks, ctx.blocks.Allocate(ctx, static_cast<int64_t>(bytes)));
-  if (!out) return Fail(ctx, kMsgNoMemory, kSiteRowBuffer);
-  std::memset(&info, 0, sizeof(info));
-  info.header.biSize = sizeof(BITMAPINFOHEADER);
-  info.header.biWidth = width;
-  info.header.biHeight = height;
-  info.header.biPlanes = 1;
-  info.header.biBitCount = bitCount;
-  info.header.biCompression = BI_RGB;
-  if (GetDIBits(dc, bitmap, firstRow, rows, out.get(), reinterpret_cast<BITMAPINFO*>(&info),
-                DIB_RGB_COLORS) != static_cast<int>(rows)) {
-    return Fail(ctx, kMsgIconCreate, site);
-  }
-  return 1;
-}
 
 }  // namespace
 
@@ -53,15 +26,20 @@ int IconToIcoStream(ThreadContext& ctx, HICON icon, ScratchStream& stream) {
   if (!GetIconInfo(icon, &info)) return Fail(ctx, kMsgIconInfo, kSiteIconInfo);
   const UniqueBitmap maskBitmap(info.hbmMask);
   const UniqueBitmap colorBitmap(info.hbmColor);
+  return IconBitmapsToIcoStream(ctx, maskBitmap.get(), colorBitmap.get(), stream);
+}
 
+int IconBitmapsToIcoStream(ThreadContext& ctx, HBITMAP maskBitmap, HBITMAP colorBitmap,
+                           ScratchStream& stream) {
+  ReleaseScratchStream(ctx, &stream);
   BITMAP mask{};
   BITMAP color{};
-  if (!maskBitmap || !GetObjectW(maskBitmap.get(), sizeof(mask), &mask) ||
-      (colorBitmap && !GetObjectW(colorBitmap.get(), sizeof(color), &color))) {
+  if (!maskBitmap || !GetObjectW(maskBitmap, sizeof(mask), &mask) ||
+      (colorBitmap && !GetObjectW(colorBitmap, sizeof(color), &color))) {
     return Fail(ctx, kMsgIconInfo, kSiteBitmapObject);
   }
   IconBitmapFacts facts;
-  facts.hasColorBitmap = static_cast<bool>(colorBitmap);
+  facts.hasColorBitmap = colorBitmap != nullptr;
   facts.colorWidth = color.bmWidth;
   facts.colorHeight = color.bmHeight;
   facts.colorPlanes = color.bmPlanes;
@@ -75,27 +53,26 @@ int IconToIcoStream(ThreadContext& ctx, HICON icon, ScratchStream& stream) {
   if (!screen) return Fail(ctx, kMsgDcCreate, kSiteScreenDc);
   const int width = static_cast<int>(shape.width);
   const int height = static_cast<int>(shape.height);
-  HeaderWithTable colorInfo;
-  HeaderWithTable maskInfo;
+  DibHeaderWithTable colorInfo;
   RegisteredBlock colorRows;
   RegisteredBlock maskRows;
   if (shape.monochrome) {
     // One 1-bit bitmap of twice the height: the mask above the colour rows,
     // so bottom-up the colour rows come first.
-    if (!ReadRows(ctx, screen.get(), maskBitmap.get(), mask.bmWidth, 2 * height, 1, 0,
-                  static_cast<UINT>(height), colorRows, shape.colorBytes, colorInfo,
-                  kSiteReadColor) ||
-        !ReadRows(ctx, screen.get(), maskBitmap.get(), mask.bmWidth, 2 * height, 1,
-                  static_cast<UINT>(height), static_cast<UINT>(height), maskRows, shape.maskBytes,
-                  maskInfo, kSiteReadMask)) {
+    if (!ReadBitmapRows(ctx, screen.get(), maskBitmap, mask.bmWidth, 2 * height, 1, 0,
+                        static_cast<UINT>(height), shape.colorBytes, colorRows, &colorInfo,
+                        kSiteReadColor) ||
+        !ReadBitmapRows(ctx, screen.get(), maskBitmap, mask.bmWidth, 2 * height, 1,
+                        static_cast<UINT>(height), static_cast<UINT>(height), shape.maskBytes,
+                        maskRows, nullptr, kSiteReadMask)) {
       return 0;
     }
-  } else if (!ReadRows(ctx, screen.get(), colorBitmap.get(), width, height, shape.bitCount, 0,
-                       static_cast<UINT>(height), colorRows, shape.colorBytes, colorInfo,
-                       kSiteReadColor) ||
-             !ReadRows(ctx, screen.get(), maskBitmap.get(), mask.bmWidth, height, 1, 0,
-                       static_cast<UINT>(height), maskRows, shape.maskBytes, maskInfo,
-                       kSiteReadMask)) {
+  } else if (!ReadBitmapRows(ctx, screen.get(), colorBitmap, width, height, shape.bitCount, 0,
+                             static_cast<UINT>(height), shape.colorBytes, colorRows, &colorInfo,
+                             kSiteReadColor) ||
+             !ReadBitmapRows(ctx, screen.get(), maskBitmap, mask.bmWidth, height, 1, 0,
+                             static_cast<UINT>(height), shape.maskBytes, maskRows, nullptr,
+                             kSiteReadMask)) {
     return 0;
   }
 

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "core/messages.h"
+#include "imaging/bitmap_rows_win.h"
 #include "imaging/icon_codec_win.h"
 #include "imaging/png_pixels.h"
 #include "imaging/thread_services_win.h"
@@ -32,13 +33,8 @@ constexpr int kSiteSection = 3;
 
 // A bottom-up 32-bit DIB section holding the decoded pixels.
 int BitmapFromPixels(ThreadContext& ctx, const PngPixels& pixels, UniqueBitmap& bitmap) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = static_cast<LONG>(pixels.width);
-  info.bmiHeader.biHeight = static_cast<LONG>(pixels.height);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info =
+      DibRowsHeader(static_cast<int>(pixels.width), static_cast<int>(pixels.height), 32);
   void* bits = nullptr;
   UniqueBitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!section || !bits) return Fail(ctx, kMsgBitmapCreate, kSiteSection);

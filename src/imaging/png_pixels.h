@@ -12,7 +12,7 @@ namespace zx {
 
 // The largest side of a decoded image and the largest pixel block; icons are
 // at most 256 pixels wide, anything far beyond is a damaged header.
-constexpr uint32_t kLargestDecodedSide = 16384;
+constexpr uint32_t kLargestDecodedSide = 4096;
 constexpr uint64_t kLargestPixelBytes = 0x7FFFFFFF;
 
 struct PngPixels {

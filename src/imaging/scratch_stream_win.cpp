@@ -204,6 +204,15 @@ int ScratchStream::CopyTo(ThreadContext& ctx, ByteStream& destination, uint64_t 
     copied = written.QuadPart;
     return 1;
   }
+  if (&destination == this) {
+    // One stream, one position: its bytes stay as they are and the position
+    // moves past them, as with any other byte stream.
+    uint64_t size = 0;
+    uint64_t position = 0;
+    if (!Size(ctx, size, site) || !Seek(ctx, 0, SeekOrigin::kCurrent, &position, site)) return 0;
+    copied = position < size ? std::min(count, size - position) : 0;
+    return SeekTo(ctx, *this, position + copied, site);
+  }
   // Any other stream: through a buffer, a block at a time.
   uint8_t buffer[16384];
   while (copied < count) {

@@ -202,8 +202,8 @@ TEST_F(IconCodecTest, ColourKeyMakesEveryPixelOfTheBottomLeftRgbTransparent) {
   }
 }
 
-// An icon made by the system from a DIB section of the given depth.
-UniqueIcon IconFromSection(int width, int height, int bitCount) {
+// A DIB section of the given depth whose colour table entry i is (i, 255 - i, i / 2).
+UniqueBitmap Section(int width, int height, int bitCount) {
   struct {
     BITMAPINFOHEADER header;
     RGBQUAD colors[256];
@@ -215,8 +215,14 @@ UniqueIcon IconFromSection(int width, int height, int bitCount) {
   info.header.biBitCount = static_cast<WORD>(bitCount);
   for (int i = 0; i < 256; ++i) info.colors[i] = RGBQUAD{BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
   void* bits = nullptr;
-  UniqueBitmap color(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                      &bits, nullptr, 0));
+  return UniqueBitmap(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                       &bits, nullptr, 0));
+}
+
+// An icon made by the system from such a section (the system may keep its
+// colour bitmap at another depth).
+UniqueIcon IconFromSection(int width, int height, int bitCount) {
+  UniqueBitmap color = Section(width, height, bitCount);
   UniqueBitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
   ICONINFO icon{TRUE, 0, 0, mask.get(), color.get()};
   return UniqueIcon(CreateIconIndirect(&icon));
@@ -257,36 +263,43 @@ TEST_F(IconCodecTest, IconToIcoStreamWritesTheOneImageLayout) {
   EXPECT_EQ(std::vector<uint8_t>(ico.begin() + 62, ico.begin() + 66), (std::vector<uint8_t>{255, 0, 0, 128}));
   ReleaseScratchStream(ctx, &stream);
 
-  // Whatever depth the system keeps for an icon's colour bitmap, the table
-  // follows it: 2^bits entries up to 8 bits (colour count 0 from 8 bits), none above.
-  for (int bits : {8, 32}) {
-    SCOPED_TRACE(bits);
-    UniqueIcon icon = IconFromSection(16, 16, bits);
-    ASSERT_TRUE(icon);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(icon.get(), &info));
-    UniqueBitmap mask(info.hbmMask);
-    UniqueBitmap color(info.hbmColor);
-    BITMAP facts{};
-    ASSERT_TRUE(GetObjectW(color.get(), sizeof(facts), &facts));
-    const int kept = facts.bmBitsPixel;
-    ASSERT_EQ(IconToIcoStream(ctx, icon.get(), stream), 1);
+  // The colour table follows the colour bitmap's depth: 2^bits entries up
+  // to 8 bits (the colour count byte 0 from 8 bits on), none above.
+  struct Depth {
+    int bits;
+    uint8_t colourCount;
+    uint32_t tableBytes;
+  };
+  for (const Depth d : {Depth{1, 2, 8}, Depth{4, 16, 64}, Depth{8, 0, 1024}, Depth{24, 0, 0}, Depth{32, 0, 0}}) {
+    SCOPED_TRACE(d.bits);
+    UniqueBitmap color = Section(16, 16, d.bits);
+    UniqueBitmap mask(CreateBitmap(16, 16, 1, 1, nullptr));
+    ASSERT_EQ(IconBitmapsToIcoStream(ctx, mask.get(), color.get(), stream), 1);
     ico = StreamBytes(ctx, stream);
-    const uint32_t table = kept <= 8 ? (4u << kept) : 0;
-    EXPECT_EQ(ico[8], kept < 8 ? (1 << kept) : 0);
-    EXPECT_EQ(ReadU16(&ico[12]), kept);
-    const uint32_t rows = ((16 * kept + 31) / 32) * 4 * 16;
-    EXPECT_EQ(ReadU32(&ico[14]), 40 + table + rows + 4 * 16);
-    EXPECT_EQ(ico.size(), 22 + 40 + table + rows + 4 * 16);
-    if (bits == 8 && kept == 8) {
-      EXPECT_EQ(table, 1024u);
-      EXPECT_EQ(ico[8], 0);
-      // The table is the section's own colours.
+    const uint32_t rows = ((16 * d.bits + 31) / 32) * 4 * 16;
+    EXPECT_EQ(ico[8], d.colourCount);
+    EXPECT_EQ(ReadU16(&ico[12]), d.bits);
+    EXPECT_EQ(ReadU32(&ico[14]), 40 + d.tableBytes + rows + 4 * 16);
+    EXPECT_EQ(ico.size(), 22 + 40 + d.tableBytes + rows + 4 * 16);
+    EXPECT_EQ(ReadU16(&ico[22 + 14]), d.bits);
+    if (d.tableBytes >= 32) {
+      // The section's own colours: entry 7 is blue 7, green 248, red 3.
       EXPECT_EQ(std::vector<uint8_t>(ico.begin() + 62 + 4 * 7, ico.begin() + 62 + 4 * 8),
                 (std::vector<uint8_t>{7, 248, 3, 0}));
     }
     ReleaseScratchStream(ctx, &stream);
   }
+
+  // An icon the system made: whatever depth it kept, the file describes it.
+  UniqueIcon icon = IconFromSection(16, 16, 8);
+  ASSERT_TRUE(icon);
+  ASSERT_EQ(IconToIcoStream(ctx, icon.get(), stream), 1);
+  ico = StreamBytes(ctx, stream);
+  IconImageInfo info;
+  ASSERT_EQ(ClassifyIconImage(ctx, ico.data() + 22, ico.size() - 22, info), 1);
+  EXPECT_EQ(info.bitCount, ReadU16(&ico[12]));
+  EXPECT_EQ(DibLayoutOf(info).totalBytes, ico.size() - 22);
+  ReleaseScratchStream(ctx, &stream);
 
   EXPECT_EQ(IconToIcoStream(ctx, nullptr, stream), 0);
   EXPECT_EQ(ctx.error, MakeError(kMsgNullPointer, 17));

@@ -123,6 +123,15 @@ TEST(ScratchStream, ReadsWritesSeeksAndCopiesLikeAnyByteStream) {
     ASSERT_EQ(ReadExactly(ctx, *destination, back.data(), back.size(), 1, kMsgOverflow, 2), 1);
     EXPECT_TRUE(std::equal(back.begin(), back.end(), bytes.begin() + 20));
   }
+  // Onto itself: nothing changes but the position.
+  ASSERT_EQ(SeekTo(ctx, stream, 90, 1), 1);
+  uint64_t copied = 0;
+  ASSERT_EQ(stream.CopyTo(ctx, stream, 50, copied, 1), 1);
+  EXPECT_EQ(copied, 10u);
+  ASSERT_EQ(stream.Seek(ctx, 0, SeekOrigin::kCurrent, &position, 1), 1);
+  EXPECT_EQ(position, 100u);
+  ASSERT_EQ(stream.Size(ctx, size, 1), 1);
+  EXPECT_EQ(size, 100u);
   EXPECT_EQ(ctx.error, 0);
 }
 
