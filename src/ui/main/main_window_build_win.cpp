@@ -273,9 +273,8 @@ int BuildMainWindow(ThreadContext& ctx, MainWindow& main, SetWindowThemeFunction
   if (!BuildGroupList(ctx, main)) return 0;
 
   main.paneContainer = CreateContainer(main.window, kPaneContainer, {0, 0, 300, 200});
-  if (!main.paneContainer || !BuildCaptionRebar(main.paneContainer, kPaneCaptionId, main.paneCaption)) {
-    return Fail(ctx, kMsgFirstFatal);
-  }
+  if (!main.paneContainer) return Fail(ctx, 230);
+  if (!BuildCaptionRebar(main.paneContainer, kPaneCaptionId, main.paneCaption)) return Fail(ctx, kMsgFirstFatal);
   main.imagePane = CreateScrollArea(main.paneContainer, kImagePaneId, {0, kPaneTop, 300, 200},
                                     main.paneWidth - GetSystemMetrics(SM_CXVSCROLL) + 5, kPaneScrollStep);
   if (!main.imagePane) return Fail(ctx, 228);
