@@ -1,0 +1,141 @@
+#include "formats/ico_module_writer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "core/messages.h"
+#include "formats/byte_reader.h"
+#include "formats/ico_reader.h"
+#include "formats/icon_image_set.h"
+#include "imaging/dib_layout.h"
+#include "imaging/icon_image_classify.h"
+
+namespace zx {
+namespace {
+
+constexpr uint64_t kGroupHeaderBytes = 6;
+constexpr uint64_t kGroupEntryBytes = 14;
+
+// The group's directory with its entries checked to lie inside it.
+int LoadDirectory(ThreadContext& ctx, IconModuleSource& source, const ModuleGroupRef& group,
+                  const uint8_t*& directory, uint16_t& count) {
+  uint64_t size = 0;
+  if (!source.GroupDirectory(ctx, group, directory, size)) return 0;
+  if (size < kGroupHeaderBytes) return Fail(ctx, kMsgOverflow, 470);
+  count = ReadU16(directory + 4);
+  if (count == 0) return Fail(ctx, kMsgGroupIconCount, 471);
+  if (kGroupHeaderBytes + kGroupEntryBytes * count > size) return Fail(ctx, kMsgOverflow, 472);
+  return 1;
+}
+
+// Entry and image of a PNG unpacked to a DIB: the one-image ICO's entry with
+// the running offset, and the DIB that follows it.
+int WriteUnpackedIcon(ThreadContext& ctx, const uint8_t* png, uint64_t size,
+                      const PngUnpacker& unpack, const StreamFactory& makeStream,
+                      ByteStream& out, uint64_t& offset) {
+  UnpackedDib unpacked;
+  if (!UnpackPngToDib(ctx, png, size, unpack, makeStream, unpacked)) return 0;
+  const uint64_t imageSize = unpacked.dib.size();
+  if (offset + imageSize > UINT32_MAX) return Fail(ctx, kMsgOverflow, 475);
+  WriteU32(unpacked.entry + 12, static_cast<uint32_t>(offset));
+  if (!out.Write(ctx, unpacked.entry, kIcoEntrySize, 476)) return 0;
+  offset += imageSize;
+  return out.Seek(ctx, 0, SeekOrigin::kEnd, nullptr, 477) &&
+         out.Write(ctx, unpacked.dib.data(), imageSize, 478);
+}
+
+// Entry built from the icon itself, then its bytes appended unchanged.
+int WriteIconAsIs(ThreadContext& ctx, const uint8_t* icon, uint64_t size, int groupBitCount,
+                  ByteStream& out, uint64_t& offset) {
+  IcoEntryFields fields;
+  fields.planes = 1;
+  if (IsPngSignature(icon, size)) {
+    fields.bitCount = static_cast<uint16_t>(ImageSetBitCount(groupBitCount));
+  } else {
+    if (size < kDibHeaderBytes) return Fail(ctx, kMsgOverflow, 480);
+    const int32_t width = ReadS32(icon + 4);
+    const int32_t height = ReadS32(icon + 8);
+    fields.width = (width >= 0 && width <= 255) ? static_cast<uint8_t>(width) : 0;
+    fields.height = (height >= 0 && height <= 511) ? static_cast<uint8_t>(height / 2) : 0;
+    fields.bitCount = ReadU16(icon + 14);
+    fields.colorCount = IcoColorCount(fields.bitCount);
+  }
+  if (size > UINT32_MAX || offset + size > UINT32_MAX) return Fail(ctx, kMsgOverflow, 481);
+  fields.imageSize = static_cast<uint32_t>(size);
+  fields.imageOffset = static_cast<uint32_t>(offset);
+  uint8_t entry[kIcoEntrySize];
+  EncodeIcoEntry(entry, fields);
+  if (!out.Write(ctx, entry, kIcoEntrySize, 482)) return 0;
+  offset += size;
+  return out.Seek(ctx, 0, SeekOrigin::kEnd, nullptr, 483) && out.Write(ctx, icon, size, 484);
+}
+
+}  // namespace
+
+bool IsSelected(const IconSelection& selection, int64_t number) {
+  return std::find(selection.begin(), selection.end(), number) != selection.end();
+}
+
+int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
+                       const IconSelection& selection, int mode, const PngUnpacker& unpack,
+                       const StreamFactory& makeStream, ByteStream& out) {
+  if (mode != kVistaKeep && mode != kVistaUncompress) return Fail(ctx, kMsgBadParameter, 485);
+  if (selection.empty()) return Fail(ctx, kMsgResourceEnum, 486);
+
+  // Counting pass.
+  int64_t visited = 0;
+  uint64_t selectedSeen = 0;
+  uint64_t total = 0;
+  int ok = source.ForEachGroup(ctx, [&](const ModuleGroupRef& group) {
+    if (!IsSelected(selection, ++visited)) return 1;
+    const uint8_t* directory = nullptr;
+    uint16_t count = 0;
+    if (!LoadDirectory(ctx, source, group, directory, count)) return 0;
+    ++selectedSeen;
+    total += count;
+    return 1;
+  });
+  if (!ok) return 0;
+  if (selectedSeen != selection.size()) return Fail(ctx, kMsgResourceEnum, 487);
+  if (total == 0) return Fail(ctx, kMsgIconCountControl, 488);
+
+  uint8_t header[kIcoHeaderSize];
+  EncodeIcoHeader(header, total);
+  if (!SeekTo(ctx, out, 0, 489)) return 0;
+  if (!out.Write(ctx, header, 2, 489)) return Fail(ctx, kMsgIcoHeaderWrite, 489);
+  if (!out.Write(ctx, header + 2, 4, 490)) return 0;
+  uint64_t offset = kIcoHeaderSize + kIcoEntrySize * total;
+  if (!out.SetSize(ctx, offset, 491)) return 0;
+
+  // Writing pass.
+  visited = 0;
+  uint64_t written = 0;
+  ok = source.ForEachGroup(ctx, [&](const ModuleGroupRef& group) {
+    if (!IsSelected(selection, ++visited)) return 1;
+    const uint8_t* directory = nullptr;
+    uint16_t count = 0;
+    if (!LoadDirectory(ctx, source, group, directory, count)) return 0;
+    for (uint16_t j = 0; j < count; ++j) {
+      // More icons than the first pass counted would overwrite the images.
+      if (written >= total) return Fail(ctx, kMsgGroupIconCount, 492);
+      const uint8_t* groupEntry = directory + kGroupHeaderBytes + kGroupEntryBytes * j;
+      if (!SeekTo(ctx, out, kIcoHeaderSize + kIcoEntrySize * written, 493)) return 0;
+      const uint8_t* icon = nullptr;
+      uint64_t size = 0;
+      if (!source.IconData(ctx, ReadU16(groupEntry + 12), icon, size)) return 0;
+      const int done =
+          (mode == kVistaUncompress && IsPngSignature(icon, size))
+              ? WriteUnpackedIcon(ctx, icon, size, unpack, makeStream, out, offset)
+              : WriteIconAsIs(ctx, icon, size, ReadU16(groupEntry + 6), out, offset);
+      if (!done) return 0;
+      ++written;
+    }
+    return 1;
+  });
+  if (!ok) return 0;
+  if (written != total) return Fail(ctx, kMsgGroupIconCount, 494);
+  return ValidateIcoStream(ctx, out);
+}
+
+}  // namespace zx

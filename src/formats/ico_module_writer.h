@@ -1,0 +1,23 @@
+// The .ico image of the selected icon groups of a module (PE or NE), built in
+// two passes over the groups: the first counts the icons so the directory
+// can be reserved, the second writes each entry and appends its image.
+#pragma once
+
+#include "core/thread_context.h"
+#include "formats/icon_module_source.h"
+#include "formats/ico_writer.h"
+#include "formats/png_unpacker.h"
+#include "imaging/byte_stream.h"
+
+namespace zx {
+
+// `selection` holds 1-based group numbers in enumeration order; the groups
+// are written in that order whatever the order of the list.
+int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
+                       const IconSelection& selection, int mode, const PngUnpacker& unpack,
+                       const StreamFactory& makeStream, ByteStream& out);
+
+// True when `number` is one of the selected 1-based numbers.
+bool IsSelected(const IconSelection& selection, int64_t number);
+
+}  // namespace zx
