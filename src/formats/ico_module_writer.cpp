@@ -48,6 +48,19 @@ int WriteUnpackedIcon(ThreadContext& ctx, const uint8_t* png, uint64_t size,
 // Entry built from the icon itself, then its bytes appended unchanged.
 int WriteIconAsIs(ThreadContext& ctx, const uint8_t* icon, uint64_t size, int groupBitCount,
                   ByteStream& out, uint64_t& offset) {
+  uint8_t entry[kIcoEntrySize];
+  if (!ModuleIconEntry(ctx, icon, size, groupBitCount, entry)) return 0;
+  if (offset + size > UINT32_MAX) return Fail(ctx, kMsgOverflow, 481);
+  WriteU32(entry + 12, static_cast<uint32_t>(offset));
+  if (!out.Write(ctx, entry, kIcoEntrySize, 482)) return 0;
+  offset += size;
+  return out.Seek(ctx, 0, SeekOrigin::kEnd, nullptr, 483) && out.Write(ctx, icon, size, 484);
+}
+
+}  // namespace
+
+int ModuleIconEntry(ThreadContext& ctx, const uint8_t* icon, uint64_t size, int groupBitCount,
+                    uint8_t entry[12]) {
   IcoEntryFields fields;
   fields.planes = 1;
   if (IsPngSignature(icon, size)) {
@@ -61,17 +74,13 @@ int WriteIconAsIs(ThreadContext& ctx, const uint8_t* icon, uint64_t size, int gr
     fields.bitCount = ReadU16(icon + 14);
     fields.colorCount = IcoColorCount(fields.bitCount);
   }
-  if (size > UINT32_MAX || offset + size > UINT32_MAX) return Fail(ctx, kMsgOverflow, 481);
+  if (size > UINT32_MAX) return Fail(ctx, kMsgOverflow, 481);
   fields.imageSize = static_cast<uint32_t>(size);
-  fields.imageOffset = static_cast<uint32_t>(offset);
-  uint8_t entry[kIcoEntrySize];
-  EncodeIcoEntry(entry, fields);
-  if (!out.Write(ctx, entry, kIcoEntrySize, 482)) return 0;
-  offset += size;
-  return out.Seek(ctx, 0, SeekOrigin::kEnd, nullptr, 483) && out.Write(ctx, icon, size, 484);
+  uint8_t full[kIcoEntrySize];
+  EncodeIcoEntry(full, fields);
+  std::memcpy(entry, full, 12);
+  return 1;
 }
-
-}  // namespace
 
 bool IsSelected(const IconSelection& selection, int64_t number) {
   return std::find(selection.begin(), selection.end(), number) != selection.end();

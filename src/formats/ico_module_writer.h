@@ -17,6 +17,13 @@ int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
                        const IconSelection& selection, int mode, const PngUnpacker& unpack,
                        const StreamFactory& makeStream, ByteStream& out);
 
+// The 12 leading bytes of the entry a module icon gets when its entry is
+// rebuilt from the image: a DIB gives its header's width (0 above 255), half
+// its height (0 above 511), depth and 2^bits colours below 8 bits; a PNG gives
+// 0, 0, 0 and the group entry's depth. Planes 1, size = the image's size.
+int ModuleIconEntry(ThreadContext& ctx, const uint8_t* icon, uint64_t size, int groupBitCount,
+                    uint8_t entry[12]);
+
 // True when `number` is one of the selected 1-based numbers.
 bool IsSelected(const IconSelection& selection, int64_t number);
 
