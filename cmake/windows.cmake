@@ -23,7 +23,7 @@ list(FILTER ZX_WIN_SOURCES EXCLUDE REGEX "/src/(app/main|console/)")
 add_library(zx_win STATIC ${ZX_WIN_SOURCES})
 target_include_directories(zx_win PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(zx_win PUBLIC zx_portable PNG::PNG ZLIB::ZLIB
-  comctl32 uxtheme ole32 oleaut32 uuid shell32 shlwapi comdlg32 gdi32 msimg32 user32 kernel32)
+  comctl32 uxtheme version ole32 oleaut32 uuid shell32 shlwapi comdlg32 gdi32 msimg32 user32 kernel32)
 
 # String tables, generated from the catalogue's text files.
 file(GLOB ZX_STRING_FILES CONFIGURE_DEPENDS src/resources/strings/*.tsv)
@@ -33,11 +33,27 @@ add_custom_command(OUTPUT ${ZX_STRINGS_RC}
           ${PROJECT_SOURCE_DIR}/src/resources/strings ${ZX_STRINGS_RC}
   DEPENDS ${ZX_STRING_FILES} ${PROJECT_SOURCE_DIR}/tools/make_string_tables.py
   COMMENT "Generating string tables")
+# The module template and the artwork, generated at build time (the artwork
+# with Debian's python3 and its Pillow, python3-pil).
+set(ZX_TEMPLATE_RC ${CMAKE_BINARY_DIR}/generated/module_template.rc)
+add_custom_command(OUTPUT ${ZX_TEMPLATE_RC} ${CMAKE_BINARY_DIR}/generated/module_template.z
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/make_module_template.py
+          ${CMAKE_BINARY_DIR}/generated/module_template.z ${ZX_TEMPLATE_RC}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/make_module_template.py
+  COMMENT "Generating the module template")
+set(ZX_ARTWORK_RC ${CMAKE_BINARY_DIR}/generated/artwork.rc)
+add_custom_command(OUTPUT ${ZX_ARTWORK_RC}
+  COMMAND /usr/bin/python3 ${PROJECT_SOURCE_DIR}/tools/make_artwork.py
+          ${CMAKE_BINARY_DIR}/generated/artwork ${ZX_ARTWORK_RC}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/make_artwork.py
+  COMMENT "Drawing the tool bar pictures and packed icons")
 set(ZX_RESOURCES ${PROJECT_SOURCE_DIR}/src/resources/zorvex.rc)
 set_source_files_properties(${ZX_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${ZX_STRINGS_RC};${PROJECT_SOURCE_DIR}/src/resources/zorvex.manifest")
+  OBJECT_DEPENDS "${ZX_STRINGS_RC};${ZX_TEMPLATE_RC};${ZX_ARTWORK_RC};${PROJECT_SOURCE_DIR}/src/resources/zorvex.manifest")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/generated -I${PROJECT_SOURCE_DIR}/src/resources")
 add_library(zx_resources OBJECT ${ZX_RESOURCES} ${ZX_STRINGS_RC})
+add_custom_target(zx_generated_items DEPENDS ${ZX_TEMPLATE_RC} ${ZX_ARTWORK_RC})
+add_dependencies(zx_resources zx_generated_items)
 
 add_executable(zorvex WIN32 src/app/main.cpp $<TARGET_OBJECTS:zx_resources>)
 target_link_libraries(zorvex PRIVATE zx_win)
@@ -55,8 +71,10 @@ add_executable(zx_tests ${ZX_PORTABLE_TESTS} ${ZX_WINE_TESTS} $<TARGET_OBJECTS:z
 target_include_directories(zx_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(zx_tests PRIVATE zx_win GTest::gtest)
 target_compile_definitions(zx_tests PRIVATE ZX_TEST_DATA="Z:${PROJECT_SOURCE_DIR}/tests/data" ZX_SOURCE_DIR="Z:${PROJECT_SOURCE_DIR}")
+# Wine takes the user's language from the Unix locale: the tests, and the
+# programs they start, run as on an English (United Kingdom) system.
 gtest_discover_tests(zx_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES ENVIRONMENT "ZX_BIN=${CMAKE_BINARY_DIR}/../bin")
+  PROPERTIES ENVIRONMENT "ZX_BIN=${CMAKE_BINARY_DIR}/../bin;LC_ALL=en_GB.UTF-8")
 
 # Checks of the programs against independent tools (Python scripts).
 file(GLOB ZX_TOOL_CHECKS CONFIGURE_DEPENDS tests/checks/test_*.py)

@@ -27,6 +27,8 @@ class BlockRegistry {
   void Release(const void* block);
   bool IsRegistered(const void* block) const;
   size_t LiveCount() const { return blocks_.size(); }
+  // Frees every block still registered (at shutdown).
+  void ReleaseAll() { blocks_.clear(); }
 
  private:
   std::unordered_map<const void*, std::unique_ptr<uint8_t[]>> blocks_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -45,9 +46,58 @@ struct ModuleTraits {
   static void Close(HMODULE h) { FreeLibrary(h); }
 };
 
+struct GdiObjectTraits {
+  static HGDIOBJ Invalid() { return nullptr; }
+  static bool IsValid(HGDIOBJ h) { return h != nullptr; }
+  static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+struct IconTraits {
+  static HICON Invalid() { return nullptr; }
+  static bool IsValid(HICON h) { return h != nullptr; }
+  static void Close(HICON h) { DestroyIcon(h); }
+};
+struct ImageListTraits {
+  static HIMAGELIST Invalid() { return nullptr; }
+  static bool IsValid(HIMAGELIST h) { return h != nullptr; }
+  static void Close(HIMAGELIST h) { ImageList_Destroy(h); }
+};
+struct WindowTraits {
+  static HWND Invalid() { return nullptr; }
+  static bool IsValid(HWND h) { return h != nullptr && IsWindow(h); }
+  static void Close(HWND h) { DestroyWindow(h); }
+};
+struct DeviceContextTraits {
+  static HDC Invalid() { return nullptr; }
+  static bool IsValid(HDC h) { return h != nullptr; }
+  static void Close(HDC h) { DeleteDC(h); }
+};
+
 // A file, process or other kernel handle (CreateFileW's INVALID_HANDLE_VALUE counts as empty).
 using UniqueHandle = UniqueOwner<HANDLE, FileHandleTraits>;
 // A module from LoadLibrary(Ex)W.
 using UniqueModule = UniqueOwner<HMODULE, ModuleTraits>;
+// A font, bitmap, brush or pen.
+using UniqueGdiObject = UniqueOwner<HGDIOBJ, GdiObjectTraits>;
+using UniqueIcon = UniqueOwner<HICON, IconTraits>;
+using UniqueImageList = UniqueOwner<HIMAGELIST, ImageListTraits>;
+// A top-level window this code created (children go with their parent).
+using UniqueWindow = UniqueOwner<HWND, WindowTraits>;
+// A memory device context from CreateCompatibleDC.
+using UniqueDeviceContext = UniqueOwner<HDC, DeviceContextTraits>;
+
+// Selects an object into a device context and puts the previous one back.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (previous_) SelectObject(dc_, previous_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
 
 }  // namespace zx

@@ -13,6 +13,7 @@
 #include "core/message_box_win.h"
 #include "core/messages.h"
 #include "core/win_text.h"
+#include "wine/program_support.h"
 
 namespace zx {
 namespace {
@@ -22,58 +23,21 @@ struct Seen {
   std::vector<std::u16string> texts;
 };
 
-struct FindState {
-  DWORD process;
-  std::u16string title;
-  HWND found;
-};
-
-BOOL CALLBACK FindTitled(HWND window, LPARAM param) {
-  auto* state = reinterpret_cast<FindState*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t title[256] = {};
-  GetWindowTextW(window, title, 256);
-  if (process == state->process && IsWindowVisible(window) && FromWide(title) == state->title) {
-    state->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK CollectText(HWND child, LPARAM param) {
-  wchar_t text[1024] = {};
-  GetWindowTextW(child, text, 1024);
-  if (text[0]) reinterpret_cast<std::vector<std::u16string>*>(param)->push_back(FromWide(text));
-  return TRUE;
-}
-
-// Waits for a window of `process` titled `title`, records its texts and presses `button`.
-HWND WaitForWindow(DWORD process, const std::u16string& title) {
-  FindState state{process, title, nullptr};
-  for (int i = 0; i < 300 && !state.found; ++i) {
-    EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&state));
-    if (!state.found) Sleep(20);
-  }
-  return state.found;
-}
-
+// Waits for the box titled like every message box of the program, records
+// its texts and presses `button`.
 Seen AnswerBox(DWORD process, int button) {
   Seen seen;
-  HWND box = WaitForWindow(process, MessageBoxTitle());
+  HWND box = testing::WaitForProcessWindow(process, MessageBoxTitle(), 6000);
   if (!box) return seen;
   Sleep(50);
   seen.title = MessageBoxTitle();
-  EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&seen.texts));
+  seen.texts = testing::DialogTexts(box);
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   return seen;
 }
 
 bool Contains(const std::vector<std::u16string>& texts, const std::u16string& wanted) {
-  for (const auto& text : texts) {
-    if (text.find(wanted) != std::u16string::npos) return true;
-  }
-  return false;
+  return testing::AnyContains(texts, wanted);
 }
 
 TaskDialogIndirectFunction LoadTaskDialog() {
@@ -163,33 +127,6 @@ TEST(ReportError, PanelFormGoesToTheIconView) {
   EXPECT_EQ(panel.shown[0].messageLine.substr(0, 2), u"  ");
   EXPECT_EQ(reporter.panelTexts.english.messageLine, u"  The file has no icon");
   EXPECT_EQ(reporter.panelTexts.english.fileAndFormatLine, u"File :bad.ico (ICO format)");
-}
-
-// zorvex.exe cannot build its main window yet: it reports the fatal message
-// 200 in a plain box titled with the product and ends.
-TEST(FatalReport, ProgramShowsMessage200AndEnds) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring program(self);
-  program = program.substr(0, program.find_last_of(L"\\/") + 1) + L"zorvex.exe";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info = {};
-  std::wstring command = L"\"" + program + L"\"";
-  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
-  HWND box = WaitForWindow(info.dwProcessId, u"Zorvex version 2.00 beta 2");
-  ASSERT_NE(box, nullptr);
-  Sleep(50);
-  std::vector<std::u16string> texts;
-  EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&texts));
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  EXPECT_EQ(WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hProcess);
-  CloseHandle(info.hThread);
-  EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(Contains(texts, u"(Error 200)") || Contains(texts, u"(Erreur 200)"));
 }
 
 }  // namespace
