@@ -63,6 +63,7 @@ enum Message : int {
   kMsgNoOs2Signature = 79,
   kMsgNoIconGroups = 81,
   kMsgGroupNames = 83,
+  kMsgUpdateResource = 85,
   kMsgNeStreamLength = 86,
   kMsgIclTooLarge = 87,
   kMsgAlreadyOpen = 88,
