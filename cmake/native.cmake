@@ -3,8 +3,12 @@ set(ZX_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit
 add_compile_options(-g -O1 ${ZX_SANITIZE} -Wall -Wextra)
 add_link_options(${ZX_SANITIZE})
 
+# The system's libpng (Debian's libpng-dev) stands in for the MinGW build.
+find_package(PNG REQUIRED)
+
 add_library(zx_portable STATIC ${ZX_PORTABLE_SOURCES})
 target_include_directories(zx_portable PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(zx_portable PUBLIC PNG::PNG)
 
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
@@ -21,6 +25,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   add_library(zx_portable_fuzz STATIC ${ZX_PORTABLE_SOURCES})
   target_include_directories(zx_portable_fuzz PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_compile_options(zx_portable_fuzz PRIVATE -fsanitize=fuzzer-no-link)
+  target_link_libraries(zx_portable_fuzz PUBLIC PNG::PNG)
   file(GLOB ZX_FUZZ_SOURCES CONFIGURE_DEPENDS tests/fuzz/*_fuzz.cpp)
   set(ZX_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs under ctest")
   foreach(source ${ZX_FUZZ_SOURCES})

@@ -14,6 +14,7 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 add_library(zx_portable STATIC ${ZX_PORTABLE_SOURCES})
 target_include_directories(zx_portable PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(zx_portable PUBLIC PNG::PNG ZLIB::ZLIB)
 
 # Everything else under src/ except the two entry points is Windows-bound.
 file(GLOB_RECURSE ZX_ALL_SOURCES CONFIGURE_DEPENDS src/*.cpp)
@@ -63,6 +64,15 @@ file(GLOB ZX_CONSOLE_SOURCES CONFIGURE_DEPENDS src/console/*.cpp)
 add_executable(zorvexc ${ZX_CONSOLE_SOURCES} $<TARGET_OBJECTS:zx_resources>)
 target_link_libraries(zorvexc PRIVATE zx_win)
 target_link_options(zorvexc PRIVATE -municode)
+
+# Benchmarks (not tests): tools/bench_*.cpp, each its own program, run by hand.
+file(GLOB ZX_BENCH_SOURCES CONFIGURE_DEPENDS tools/bench_*.cpp)
+foreach(source ${ZX_BENCH_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE zx_win)
+  target_link_options(${name} PRIVATE -municode)
+endforeach()
 
 # Tests: the portable unit tests and the Windows ones, in one program run under Wine.
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

@@ -7,8 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev
-  cmake ninja-build make dpkg-dev clang libclang-rt-14-dev g++ googletest
-  wine64 xvfb x11-apps imagemagick icoutils python3 python3-pil xauth
+  cmake ninja-build make dpkg-dev clang libclang-rt-14-dev g++ googletest libpng-dev
+  wine64 fonts-wine xvfb x11-apps imagemagick icoutils python3 python3-pil xauth
 )
 
 missing=()

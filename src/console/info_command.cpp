@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "console/console_output.h"
+#include "console/error_text.h"
 #include "core/error_report_win.h"
 #include "core/ui_text_win.h"
 #include "core/utf8.h"
@@ -68,8 +69,7 @@ bool DescribeFile(ThreadContext& ctx, IconDocument& doc, const std::u16string& p
       out = "{\"path\": " + JsonString(pathUtf8) + ", \"error\": {\"message\": " + std::to_string(message) +
             ", \"site\": " + std::to_string(site) + ", \"text\": " + JsonString(text) + "}}\n";
     } else {
-      out = pathUtf8 + ": " + text + " (" + ToUtf8(NumberText(UiTextLookup(), ctx.language, message, site)) +
-            ")\n";
+      out = pathUtf8 + ": " + ErrorLineText(ctx) + "\n";
     }
     ctx.error = 0;
     CloseDocument(ctx, &doc);

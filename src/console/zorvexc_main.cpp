@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/console_output.h"
+#include "console/export_command.h"
 #include "console/info_command.h"
 #include "core/win_text.h"
 
@@ -21,8 +22,13 @@ const char kUsage[] =
     "      entries are listed as one group each. With --json, one JSON object per file\n"
     "      per line; a file that cannot be opened gets the message number, site and\n"
     "      text the program's error panel would show (in the chosen language).\n"
+    "  export FILE [--group N] -o DIR\n"
+    "      Writes every image of every group (or of group N, counted from 1 as info\n"
+    "      lists them) into DIR as a 32-bit RGBA PNG file, decoded the way the image\n"
+    "      pane draws it: gGGG_iII_WxH_Dbit.png, with _png added for a PNG image.\n"
     "\n"
-    "Exit status: 0 when every file was read, 1 when any failed, 2 for a usage error.\n";
+    "Exit status: 0 when every file was read (every image written), 1 when any\n"
+    "failed, 2 for a usage error.\n";
 
 }  // namespace
 
@@ -36,6 +42,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::u16string command = args[0];
   args.erase(args.begin());
   if (command == u"info") return zx::RunInfoCommand(args);
+  if (command == u"export") return zx::RunExportCommand(args);
   zx::WriteErr("zorvexc: unknown command (see zorvexc --help)\n");
   return 2;
 }

@@ -15,6 +15,10 @@ constexpr int kLangNeutral = 0;
 constexpr int kLangFrench = 1036;
 constexpr int kLangEnglish = 2057;
 
+// Defined by the Windows-bound modules (imaging/thread_services_win.h).
+struct ScratchStreamRegistry;
+struct GdiplusLibrary;
+
 struct ThreadContext {
   // Last error: (site << 16) + message, 0 when none. The last error wins.
   int64_t error = 0;
@@ -25,10 +29,11 @@ struct ThreadContext {
   BlockRegistry blocks;
   // The preference folder (with its trailing separator), one copy per thread.
   std::u16string preferenceFolder;
-  // Services attached by the Windows-bound modules that need them (scratch
-  // streams, GDI+ entry points); the portable core never looks at these.
-  void* scratchStreams = nullptr;
-  void* gdiplus = nullptr;
+  // Services attached by the Windows-bound modules that need them (the live
+  // scratch streams and the GDI+ entry points of this thread), owned by a
+  // ThreadServices object of the thread; the portable core never looks at these.
+  ScratchStreamRegistry* scratchStreams = nullptr;
+  GdiplusLibrary* gdiplus = nullptr;
 };
 
 inline int ErrorMessage(int64_t error) { return static_cast<int>(error & 0xFFFF); }

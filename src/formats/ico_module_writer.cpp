@@ -24,7 +24,7 @@ int LoadDirectory(ThreadContext& ctx, IconModuleSource& source, const ModuleGrou
   if (!source.GroupDirectory(ctx, group, directory, size)) return 0;
   if (size < kGroupHeaderBytes) return Fail(ctx, kMsgOverflow, 470);
   count = ReadU16(directory + 4);
-  if (count == 0) return Fail(ctx, kMsgGroupIconCount, 471);
+  if (count == 0) return Fail(ctx, kMsgGroupWithoutIcons, 471);
   if (kGroupHeaderBytes + kGroupEntryBytes * count > size) return Fail(ctx, kMsgOverflow, 472);
   return 1;
 }
@@ -127,7 +127,7 @@ int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
     if (!LoadDirectory(ctx, source, group, directory, count)) return 0;
     for (uint16_t j = 0; j < count; ++j) {
       // More icons than the first pass counted would overwrite the images.
-      if (written >= total) return Fail(ctx, kMsgGroupIconCount, 492);
+      if (written >= total) return Fail(ctx, kMsgGroupWithoutIcons, 492);
       const uint8_t* groupEntry = directory + kGroupHeaderBytes + kGroupEntryBytes * j;
       if (!SeekTo(ctx, out, kIcoHeaderSize + kIcoEntrySize * written, 493)) return 0;
       const uint8_t* icon = nullptr;
@@ -143,7 +143,7 @@ int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
     return 1;
   });
   if (!ok) return 0;
-  if (written != total) return Fail(ctx, kMsgGroupIconCount, 494);
+  if (written != total) return Fail(ctx, kMsgGroupWithoutIcons, 494);
   return ValidateIcoStream(ctx, out);
 }
 

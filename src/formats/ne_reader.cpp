@@ -6,6 +6,7 @@
 
 #include "core/messages.h"
 #include "formats/byte_reader.h"
+#include "formats/icl_names.h"
 #include "imaging/icon_image_classify.h"
 #include "imaging/png_length.h"
 
@@ -21,11 +22,8 @@ constexpr uint64_t kMinMzFileLast = 64;
 constexpr uint64_t kNeHeaderSize = 64;
 constexpr uint64_t kResourceTableField = 36;
 constexpr uint64_t kResourceIdField = 6;
-constexpr uint64_t kGroupEntryBitCount = 6;
-constexpr uint64_t kGroupEntryIconId = 12;
 constexpr uint64_t kDibHeaderSize = 40;
 constexpr uint64_t kImageHeadSize = 24;  // enough to tell PNG from DIB and read IHDR
-const uint8_t kIclTag[4] = {0x03, 'I', 'C', 'L'};
 
 // Number of bytes between base and lastByte; 0 when the document holds no buffer.
 uint64_t BufferLength(const IconDocument& doc) {
@@ -59,22 +57,6 @@ bool ValidShift(const IconDocument& doc) {
 uint64_t ShiftedUnits(const IconDocument& doc, uint16_t units) {
   return static_cast<uint64_t>(units) << doc.alignShift;
 }
-
-// Names in the names area are ANSI bytes; each byte becomes one UTF-16 unit of
-// the same value, so the writers get the exact bytes back.
-std::u16string AnsiText(const uint8_t* bytes, uint64_t length) {
-  std::u16string text;
-  text.reserve(length);
-  for (uint64_t i = 0; i < length; ++i) text.push_back(static_cast<char16_t>(bytes[i]));
-  return text;
-}
-
-std::u16string NumberLabel(int id) {
-  std::u16string label = u"#";
-  for (char c : std::to_string(id)) label.push_back(static_cast<char16_t>(c));
-  return label;
-}
-
 
 void ReleaseBuffer(ThreadContext& ctx, IconDocument& doc) {
   ctx.blocks.Release(doc.base);
@@ -164,21 +146,13 @@ int ReadNeImage(ThreadContext& ctx, IconDocument& doc, const uint8_t* directoryE
     return FailAs(ctx, sites.imageHead);
   }
   image.data = data;
-  image.png = IsPngSignature(data, 8);
+  if (!IsPngSignature(data, 8) && !Inside(doc, at, kDibHeaderSize)) return FailAs(ctx, sites.dibHeader);
+  ReadGroupImageFields(data, directoryEntry, image);
   if (image.png) {
-    // Only the low 16 bits of the IHDR size are used; the depth is the entry's.
-    image.width = static_cast<int>(ReadU32BigEndian(data + 16) & 0xFFFF);
-    image.height = static_cast<int>(ReadU32BigEndian(data + 20) & 0xFFFF);
-    image.bitCount = ReadU16(directoryEntry + kGroupEntryBitCount);
     if (sites.checksPngSize && (image.width == 0 || image.height == 0)) {
       return FailAs(ctx, sites.pngSize);
     }
     if (sites.marksPng) doc.hasPng = 1;
-  } else {
-    if (!Inside(doc, at, kDibHeaderSize)) return FailAs(ctx, sites.dibHeader);
-    image.width = ReadS32(data + 4);
-    image.height = ReadS32(data + 8) / 2;
-    image.bitCount = ReadU16(data + 14);
   }
   image.length = NeResourceLength(ctx, doc, resource);
   if (image.length == 0) return FailAs(ctx, sites.length);
@@ -466,7 +440,7 @@ int ForEachNeNamedGroup(ThreadContext& ctx, IconDocument& doc, const NeGroupCall
     }
     if (!Inside(doc, at + 1, length)) return Fail(ctx, kMsgOverflow, 52);
     const uint8_t* name = doc.base + at + 1;
-    const std::u16string label = name[0] == 0x03 ? std::u16string() : AnsiText(name, length);
+    const std::u16string label = IclNameLabel(name, length);
     at += 1 + uint64_t{length};
     ++named;
     if (!builder(doc, label, id, true)) return ErrorMessage(ctx.error) == 0 ? 1 : 0;
@@ -481,7 +455,7 @@ int ForEachNeNamedGroup(ThreadContext& ctx, IconDocument& doc, const NeGroupCall
 int ForEachNeGroup(ThreadContext& ctx, IconDocument& doc, const NeGroupCallback& builder) {
   if (!builder) return Fail(ctx, kMsgNullPointer, 41);
   return ForEachNeResource(ctx, doc, kNeTypeGroup, [&](IconDocument& d, int, int id) {
-    return builder(d, NumberLabel(id), id, false);
+    return builder(d, GroupNumberLabel(id), id, false);
   });
 }
 
@@ -504,17 +478,17 @@ int ReadNeGroup(ThreadContext& ctx, IconDocument& doc, int groupId, NeGroupReade
   if (NeResourceLength(ctx, doc, resource) == 0) return FailAs(ctx, sites.groupLength);
 
   const uint64_t at = static_cast<uint64_t>(directory - doc.base);
-  if (!Inside(doc, at, kNeGroupHeaderSize)) return FailAs(ctx, sites.header);
+  if (!Inside(doc, at, kGroupHeaderSize)) return FailAs(ctx, sites.header);
   const uint16_t count = ReadU16(directory + 4);
   if (count == 0) return FailAs(ctx, sites.count);
-  if (!Inside(doc, at, kNeGroupHeaderSize + uint64_t{kNeGroupEntrySize} * count)) {
+  if (!Inside(doc, at, kGroupHeaderSize + kGroupEntrySize * count)) {
     return FailAs(ctx, sites.entries);
   }
   group.directory = directory;
   group.count = count;
   group.images.resize(count);
   for (uint16_t i = 0; i < count; ++i) {
-    const uint8_t* entry = directory + kNeGroupHeaderSize + uint64_t{kNeGroupEntrySize} * i;
+    const uint8_t* entry = directory + kGroupHeaderSize + kGroupEntrySize * i;
     if (!ReadNeImage(ctx, doc, entry, sites, group.images[i])) return 0;
   }
   return 1;

@@ -10,6 +10,7 @@
 
 #include "core/icon_document.h"
 #include "core/thread_context.h"
+#include "formats/group_image.h"
 
 namespace zx {
 
@@ -19,8 +20,6 @@ constexpr int kNeTypeGroup = 14;
 
 constexpr int kNeTypeEntryHeader = 8;  // type id, count, reserved
 constexpr int kNeResourceEntrySize = 12;
-constexpr int kNeGroupHeaderSize = 6;
-constexpr int kNeGroupEntrySize = 14;
 constexpr int kNeMaxAlignShift = 10;
 
 // File-level check run after the whole file is loaded.
@@ -69,18 +68,7 @@ int ForEachNeGroup(ThreadContext& ctx, IconDocument& doc, const NeGroupCallback&
 int ForEachNeDocumentGroup(ThreadContext& ctx, IconDocument& doc, const NeGroupCallback& builder);
 
 // One image of a group, as its directory entry and its data give it.
-struct NeImage {
-  int iconId = 0;
-  bool png = false;
-  // PNG: low 16 bits of the IHDR size. DIB: header width, header height / 2.
-  int width = 0;
-  int height = 0;
-  // PNG: the group entry's bit count. DIB: the header's bit count.
-  int bitCount = 0;
-  const uint8_t* data = nullptr;
-  int64_t length = 0;
-  const uint8_t* directoryEntry = nullptr;  // the 14-byte entry in the group data
-};
+using NeImage = GroupImage;
 
 struct NeGroup {
   int id = 0;

@@ -111,7 +111,7 @@ int PlanPeCopy(ThreadContext& ctx, IconModuleSource& source, const IconDocument&
     if (!source.GroupDirectory(ctx, ref, directory, size)) return 0;
     if (size < kGroupHeaderBytes) return Fail(ctx, kMsgOverflow, 557);
     const uint16_t count = ReadU16(directory + 4);
-    if (count < 1) return Fail(ctx, kMsgGroupIconCount, 558);
+    if (count < 1) return Fail(ctx, kMsgGroupWithoutIcons, 558);
     if (kGroupHeaderBytes + kGroupEntryBytes * count > size) return Fail(ctx, kMsgOverflow, 559);
     ++groupsSeen;
 

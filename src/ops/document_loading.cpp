@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "formats/ico_reader.h"
 #include "formats/ne_reader.h"
+#include "formats/pe_reader_win.h"
 #include "ops/icon_document_ops.h"
 
 namespace zx {
@@ -30,6 +31,35 @@ int CheckEveryNeGroup(ThreadContext& ctx, IconDocument& doc) {
   NeGroup pane;
   if (firstGroup < 0 || !ReadNeGroup(ctx, doc, firstGroup, NeGroupReader::kImagePane, pane)) {
     if (ErrorMessage(ctx.error) == kMsgIconCreate) Fail(ctx, kMsgBadFileFormat, 64);
+    return 0;
+  }
+  return 1;
+}
+
+// The thumbnail builder's pass over a module's groups (the name-list pass,
+// or the plain one when the list fails), then the first group as the image
+// pane reads it.
+int CheckEveryPeGroup(ThreadContext& ctx, IconDocument& doc) {
+  PeResourceName firstGroup;
+  bool haveFirst = false;
+  const int walked = ForEachPeDocumentGroup(ctx, doc, [&](IconDocument& d, const std::u16string&,
+                                                          const PeResourceName& name, bool) {
+    if (!haveFirst) {
+      firstGroup = name;
+      haveFirst = true;
+    }
+    PeGroup group;
+    if (!ReadGroup(ctx, d, name, PeGroupReader::kThumbnail, group)) return 0;
+    return CheckPeThumbnailImage(ctx, group.images[RepresentativeImageIndex(group.images)]);
+  });
+  if (!walked) return 0;
+  PeGroup pane;
+  const bool counted = doc.iconCount > 0 && doc.groupCount > 0 && doc.iconCount >= doc.groupCount;
+  if (!haveFirst || !ReadGroup(ctx, doc, firstGroup, PeGroupReader::kImagePane, pane) || !counted) {
+    // An icon that cannot be made, or counts that do not add up, mean the
+    // file is not what it claims to be.
+    const int message = ErrorMessage(ctx.error);
+    if (message == kMsgIconCreate || message == kMsgNone) Fail(ctx, kMsgBadFileFormat, 63);
     return 0;
   }
   return 1;
@@ -80,6 +110,7 @@ int LoadIconDocument(ThreadContext& ctx, IconDocument& doc, const std::u16string
         ctx.error = 0;
       }
       if (container == kContainerNe && !CheckEveryNeGroup(ctx, doc)) return FailOpening(ctx, doc);
+      if (container == kContainerPe && !CheckEveryPeGroup(ctx, doc)) return FailOpening(ctx, doc);
       return 1;
     default: {
       const int message = ErrorMessage(ctx.error);
@@ -105,17 +136,33 @@ int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<Docume
     }
     return 1;
   }
+  const auto addGroup = [&](const std::u16string& label, const std::vector<GroupImage>& images) {
+    DocumentGroup group;
+    group.label = label;
+    for (const GroupImage& image : images) {
+      group.images.push_back({image.width, image.height, image.bitCount, image.png,
+                              static_cast<uint32_t>(image.length), image.data});
+    }
+    groups.push_back(std::move(group));
+  };
   if (doc.container == kContainerNe) {
     return ForEachNeDocumentGroup(ctx, doc, [&](IconDocument& d, const std::u16string& label, int id, bool) {
       NeGroup read;
       if (!ReadNeGroup(ctx, d, id, NeGroupReader::kImagePane, read)) return 0;
-      DocumentGroup group;
-      group.label = label;
-      for (const NeImage& image : read.images) {
-        group.images.push_back({image.width, image.height, image.bitCount, image.png,
-                                static_cast<uint32_t>(image.length), image.data});
-      }
-      groups.push_back(std::move(group));
+      addGroup(label, read.images);
+      return 1;
+    });
+  }
+  if (doc.container == kContainerPe) {
+    bool namedSoFar = false;
+    return ForEachPeDocumentGroup(ctx, doc, [&](IconDocument& d, const std::u16string& label,
+                                               const PeResourceName& name, bool named) {
+      // The plain pass starts over after a named pass that gave up.
+      if (namedSoFar && !named) groups.clear();
+      namedSoFar = named;
+      PeGroup read;
+      if (!ReadGroup(ctx, d, name, PeGroupReader::kImagePane, read)) return 0;
+      addGroup(label, read.images);
       return 1;
     });
   }

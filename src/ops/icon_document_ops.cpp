@@ -9,6 +9,7 @@
 #include "core/win_text.h"
 #include "formats/ico_reader.h"
 #include "formats/ne_reader.h"
+#include "formats/pe_reader_win.h"
 
 namespace zx {
 namespace {
@@ -100,11 +101,13 @@ int DetectContainer(ThreadContext& ctx, IconDocument* doc, const std::u16string&
   doc->extensionKind = ExtensionKindOf(doc->path);
 
   ctx.error = 0;
-  UniqueModule module(LoadLibraryExW(Wide(doc->path), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  HMODULE module = LoadLibraryExW(Wide(doc->path), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (module) {
-    // Icon groups of modules the loader takes are read through the loader;
-    // until that reader is in place such a module goes on like a refused one.
-    module.Reset();
+    doc->base = reinterpret_cast<uint8_t*>(module);
+    doc->container = kContainerPe;
+    // The check frees the module when it fails.
+    if (CheckPeModule(ctx, *doc)) return kContainerPe;
+    doc->container = kContainerNone;
   } else {
     Fail(ctx, kMsgResourceLoadFile, 2);
   }
@@ -176,8 +179,7 @@ int CloseDocument(ThreadContext& ctx, IconDocument* doc) {
   if (!doc) return Fail(ctx, kMsgNullPointer, 160);
   switch (doc->container) {
     case kContainerPe:
-      if (doc->base) FreeLibrary(reinterpret_cast<HMODULE>(doc->base));
-      doc->base = nullptr;
+      ReleasePeModule(*doc);
       break;
     case kContainerNe:
     case kContainerIco:

@@ -1,6 +1,6 @@
-// Any bytes as an icon image: the classifier, the PNG chunk walk and the
-// reading back of a one-image ICO must stay inside the bytes they are given
-// and keep their results consistent with them.
+// Any bytes as an icon image: the classifier, the PNG chunk walk, the libpng
+// decoding and the reading back of a one-image ICO must stay inside the bytes
+// they are given and keep their results consistent with them.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include "imaging/dib_layout.h"
 #include "imaging/icon_image_classify.h"
 #include "imaging/memory_stream.h"
+#include "imaging/png_pixels.h"
 
 #if __has_include("imaging/png_length.h")
 #include "imaging/png_length.h"
@@ -59,6 +60,32 @@ void ClassifyAndMeasure(const uint8_t* data, size_t size) {
 #endif
 }
 
+// A PNG icon image through libpng: a decoded image has the size its IHDR
+// chunk gives, anything else fails as "unable to unpack", and no block
+// outlives the call. Huge sizes are left out only to keep the runs quick.
+void DecodeAsPng(const uint8_t* data, size_t size) {
+  zx::ThreadContext ctx;
+  zx::IconImageInfo info;
+  if (!zx::ClassifyIconImage(ctx, data, size, info) || info.kind != zx::IconImageKind::kPng) return;
+  const uint32_t width = (uint32_t{data[16]} << 24) | (data[17] << 16) | (data[18] << 8) | data[19];
+  const uint32_t height = (uint32_t{data[20]} << 24) | (data[21] << 16) | (data[22] << 8) | data[23];
+  if (uint64_t{width} * height > 512 * 512) return;
+  {
+    std::vector<uint8_t> image(data, data + size);
+    zx::PngPixels pixels;
+    if (zx::DecodePngPixels(ctx, image.data(), image.size(), pixels, 1)) {
+      Check(pixels.width == width && pixels.height == height && pixels.pixels &&
+            ctx.blocks.IsRegistered(pixels.pixels.get()));
+      // The last pixel is there to be read.
+      volatile uint8_t last = pixels.pixels.get()[uint64_t{width} * height * 4 - 1];
+      (void)last;
+    } else {
+      Check(!pixels.pixels && (zx::ErrorMessage(ctx.error) == 22 || zx::ErrorMessage(ctx.error) == 1));
+    }
+  }
+  Check(ctx.blocks.LiveCount() == 0);
+}
+
 // The same bytes as the scratch stream of a one-image ICO.
 void ReadBackAsIcoStream(const uint8_t* data, size_t size) {
   zx::ThreadContext ctx;
@@ -83,6 +110,7 @@ void ReadBackAsIcoStream(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ClassifyAndMeasure(data, size);
+  DecodeAsPng(data, size);
   ReadBackAsIcoStream(data, size);
   return 0;
 }

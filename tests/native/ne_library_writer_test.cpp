@@ -311,7 +311,7 @@ TEST_F(NeLibraryWriterTest, ModuleSelectionsThatDoNotMatchFail) {
   NeModuleSource brokenSource(broken);
   MemoryStream out2;
   EXPECT_EQ(BuildIcoFromModule(ctx, brokenSource, {1}, kVistaKeep, nullptr, nullptr, out2), 0);
-  EXPECT_EQ(ErrorMessage(ctx.error), kMsgGroupIconCount);
+  EXPECT_EQ(ErrorMessage(ctx.error), kMsgGroupWithoutIcons);
 }
 
 }  // namespace
