@@ -18,7 +18,7 @@ constexpr uint64_t kGroupHeaderBytes = 6;
 constexpr uint64_t kGroupEntryBytes = 14;
 
 // The group's directory with its entries checked to lie inside it.
-int LoadDirectory(ThreadContext& ctx, IconModuleSource& source, const ModuleGroupRef& group,
+int LoadDirectory(ThreadContext& ctx, IconModuleSource& source, const PeResourceName& group,
                   const uint8_t*& directory, uint16_t& count) {
   uint64_t size = 0;
   if (!source.GroupDirectory(ctx, group, directory, size)) return 0;
@@ -96,7 +96,7 @@ int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
   int64_t visited = 0;
   uint64_t selectedSeen = 0;
   uint64_t total = 0;
-  int ok = source.ForEachGroup(ctx, [&](const ModuleGroupRef& group) {
+  int ok = source.ForEachGroup(ctx, [&](const PeResourceName& group) {
     if (!IsSelected(selection, ++visited)) return 1;
     const uint8_t* directory = nullptr;
     uint16_t count = 0;
@@ -120,7 +120,7 @@ int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
   // Writing pass.
   visited = 0;
   uint64_t written = 0;
-  ok = source.ForEachGroup(ctx, [&](const ModuleGroupRef& group) {
+  ok = source.ForEachGroup(ctx, [&](const PeResourceName& group) {
     if (!IsSelected(selection, ++visited)) return 1;
     const uint8_t* directory = nullptr;
     uint16_t count = 0;
@@ -145,6 +145,54 @@ int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
   if (!ok) return 0;
   if (written != total) return Fail(ctx, kMsgGroupWithoutIcons, 494);
   return ValidateIcoStream(ctx, out);
+}
+
+}  // namespace zx
+
+namespace zx {
+
+int BuildImageSetFromModuleGroup(ThreadContext& ctx, IconModuleSource& source,
+                                 const PeResourceName& group, const std::vector<int>& iconIds,
+                                 IconImageSet& set) {
+  if (iconIds.empty()) return Fail(ctx, kMsgBadIconCount, 640);
+  bool found = false;
+  const int ok = source.ForEachGroup(ctx, [&](const PeResourceName& name) {
+    found = found || (name.IsString() ? name.text == group.text
+                                      : !group.IsString() && name.id == group.id);
+    return 1;
+  });
+  if (!ok) return 0;
+  if (!found) return Fail(ctx, kMsgResourceFind, 641);
+
+  const uint8_t* directory = nullptr;
+  uint16_t count = 0;
+  if (!LoadDirectory(ctx, source, group, directory, count)) return 0;
+  // Entries in directory order, each selected one with its bytes and depth.
+  struct Picked {
+    const uint8_t* bytes;
+    uint64_t size;
+    int bitCount;
+  };
+  std::vector<Picked> picked;
+  uint64_t total = 0;
+  for (uint16_t j = 0; j < count; ++j) {
+    const uint8_t* entry = directory + kGroupHeaderBytes + kGroupEntryBytes * j;
+    const int id = ReadU16(entry + 12);
+    if (std::find(iconIds.begin(), iconIds.end(), id) == iconIds.end()) continue;
+    Picked p{nullptr, 0, ReadU16(entry + 6)};
+    if (!source.IconData(ctx, id, p.bytes, p.size)) return 0;
+    picked.push_back(p);
+    total += p.size;
+  }
+  if (picked.size() != iconIds.size()) return Fail(ctx, kMsgBadIconCount, 642);
+  IconImageSet built;
+  if (!built.Allocate(ctx, picked.size(), total)) return 0;
+  for (const Picked& p : picked) {
+    if (!built.Add(ctx, p.bytes, p.size, ImageSetBitCount(p.bitCount), 643)) return 0;
+  }
+  built.Seal();
+  set = std::move(built);
+  return 1;
 }
 
 }  // namespace zx

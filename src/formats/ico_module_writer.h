@@ -6,6 +6,9 @@
 #include "core/thread_context.h"
 #include "formats/icon_module_source.h"
 #include "formats/ico_writer.h"
+#include "formats/icon_image_set.h"
+
+#include <vector>
 #include "formats/png_unpacker.h"
 #include "imaging/byte_stream.h"
 
@@ -26,5 +29,17 @@ int ModuleIconEntry(ThreadContext& ctx, const uint8_t* icon, uint64_t size, int 
 
 // True when `number` is one of the selected 1-based numbers.
 bool IsSelected(const IconSelection& selection, int64_t number);
+
+}  // namespace zx
+
+namespace zx {
+
+// The image set of the pictures selected from one group of a module: the
+// group is found among the enumerated ones by its name, its directory walked
+// in entry order, and every entry whose icon id is in `iconIds` copied into
+// one record. Message 70 unless every selected picture gave one record.
+int BuildImageSetFromModuleGroup(ThreadContext& ctx, IconModuleSource& source,
+                                 const PeResourceName& group, const std::vector<int>& iconIds,
+                                 IconImageSet& set);
 
 }  // namespace zx

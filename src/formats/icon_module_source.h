@@ -9,14 +9,10 @@
 #include <string>
 
 #include "core/thread_context.h"
+#include "formats/resource_types.h"
 
 namespace zx {
 
-// A group as its module names it: a string name, or else the number `id`.
-struct ModuleGroupRef {
-  int id = 0;
-  std::u16string name;
-};
 
 class IconModuleSource {
  public:
@@ -24,11 +20,11 @@ class IconModuleSource {
   // Visits every icon group in enumeration order; a visitor returning 0
   // stops the walk and the call returns 0.
   virtual int ForEachGroup(ThreadContext& ctx,
-                           const std::function<int(const ModuleGroupRef&)>& visit) = 0;
+                           const std::function<int(const PeResourceName&)>& visit) = 0;
   // The group's directory: a 6-byte header (reserved, type, count) and
   // 14-byte entries (width, height, colour count, reserved, planes, bit
   // count, size, icon id). Messages 66, 67, 68 when it cannot be had.
-  virtual int GroupDirectory(ThreadContext& ctx, const ModuleGroupRef& group,
+  virtual int GroupDirectory(ThreadContext& ctx, const PeResourceName& group,
                              const uint8_t*& data, uint64_t& size) = 0;
   // The icon resource `id` (messages 66, 67, 68, 69 when it cannot be had).
   virtual int IconData(ThreadContext& ctx, int id, const uint8_t*& data, uint64_t& size) = 0;

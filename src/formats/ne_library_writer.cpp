@@ -143,7 +143,7 @@ int PlanNeLibraryFromModule(ThreadContext& ctx, IconModuleSource& source,
   plan = NeLibraryPlan{};
   if (mode != kVistaKeep && mode != kVistaUncompress) return Fail(ctx, kMsgBadParameter, 510);
   int64_t visited = 0;
-  const int ok = source.ForEachGroup(ctx, [&](const ModuleGroupRef& ref) {
+  const int ok = source.ForEachGroup(ctx, [&](const PeResourceName& ref) {
     if (!IsSelected(selection, ++visited)) return 1;
     const uint8_t* directory = nullptr;
     uint64_t size = 0;
@@ -287,7 +287,13 @@ int WriteNeLibrary(ThreadContext& ctx, const NeLibraryPlan& plan, ByteStream& ou
     const uint64_t at = uint64_t{layout.iconOffsets[k]} << layout.shift;
     if (!WriteAt(ctx, out, at, plan.icons[k].bytes, plan.icons[k].size, 537)) return 0;
   }
-  return 1;
+  // The table gives every resource a whole number of units; the last one is
+  // padded to its full length so that readers taking it whole (other
+  // resource tools do) find every byte inside the file.
+  const size_t last = plan.icons.size() - 1;
+  const uint64_t end = (uint64_t{layout.iconOffsets[last]} + layout.iconLengths[last])
+                       << layout.shift;
+  return out.SetSize(ctx, end, 538);
 }
 
 }  // namespace zx

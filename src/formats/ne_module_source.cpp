@@ -6,10 +6,10 @@
 namespace zx {
 
 int NeModuleSource::ForEachGroup(ThreadContext& ctx,
-                                 const std::function<int(const ModuleGroupRef&)>& visit) {
+                                 const std::function<int(const PeResourceName&)>& visit) {
   // Groups are visited in resource-table order, as the group list shows them.
   return ForEachNeResource(ctx, doc_, kNeTypeGroup, [&](IconDocument&, int, int id) {
-    ModuleGroupRef group;
+    PeResourceName group;
     group.id = id;
     return visit(group);
   });
@@ -27,7 +27,7 @@ int NeModuleSource::Resource(ThreadContext& ctx, int type, int id, const uint8_t
   return 1;
 }
 
-int NeModuleSource::GroupDirectory(ThreadContext& ctx, const ModuleGroupRef& group,
+int NeModuleSource::GroupDirectory(ThreadContext& ctx, const PeResourceName& group,
                                    const uint8_t*& data, uint64_t& size) {
   return Resource(ctx, kNeTypeGroup, group.id, data, size, 460);
 }

@@ -10,8 +10,8 @@ class NeModuleSource final : public IconModuleSource {
  public:
   explicit NeModuleSource(IconDocument& doc) : doc_(doc) {}
   int ForEachGroup(ThreadContext& ctx,
-                   const std::function<int(const ModuleGroupRef&)>& visit) override;
-  int GroupDirectory(ThreadContext& ctx, const ModuleGroupRef& group, const uint8_t*& data,
+                   const std::function<int(const PeResourceName&)>& visit) override;
+  int GroupDirectory(ThreadContext& ctx, const PeResourceName& group, const uint8_t*& data,
                      uint64_t& size) override;
   int IconData(ThreadContext& ctx, int id, const uint8_t*& data, uint64_t& size) override;
 

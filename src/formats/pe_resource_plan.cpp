@@ -30,8 +30,8 @@ void AppendEntry(std::vector<uint8_t>& directory, const uint8_t* twelve, int ico
   directory.insert(directory.end(), id, id + 2);
 }
 
-ModuleGroupRef Numbered(int id) {
-  ModuleGroupRef ref;
+PeResourceName Numbered(int id) {
+  PeResourceName ref;
   ref.id = id;
   return ref;
 }
@@ -69,12 +69,12 @@ int PlanPeFromIcoStream(ThreadContext& ctx, ByteStream& stream, int layout, PeRe
   }
   const bool oneGroup = layout == kPeOneGroup || layout == kPeOneGroupIcl;
   if (oneGroup) {
-    PeResource group{kPeTypeGroupIcon, Numbered(1), GroupHeader(n)};
+    PeResource group{kPeTypeGroup, Numbered(1), GroupHeader(n)};
     for (uint16_t i = 0; i < n; ++i) AppendEntry(group.bytes, &directory[kIcoEntrySize * i], i + 1);
     plan.resources.push_back(std::move(group));
   } else {
     for (uint16_t i = 0; i < n; ++i) {
-      PeResource group{kPeTypeGroupIcon, Numbered(i + 1), GroupHeader(1)};
+      PeResource group{kPeTypeGroup, Numbered(i + 1), GroupHeader(1)};
       AppendEntry(group.bytes, &directory[kIcoEntrySize * i], i + 1);
       plan.resources.push_back(std::move(group));
     }
@@ -104,7 +104,7 @@ int PlanPeCopy(ThreadContext& ctx, IconModuleSource& source, const IconDocument&
   uint64_t groupsSeen = 0;
   uint64_t iconsWritten = 0;
   int nextIconId = 1;
-  const int ok = source.ForEachGroup(ctx, [&](const ModuleGroupRef& ref) {
+  const int ok = source.ForEachGroup(ctx, [&](const PeResourceName& ref) {
     if (!IsSelected(selection, ++visited)) return 1;
     const uint8_t* directory = nullptr;
     uint64_t size = 0;
@@ -115,8 +115,8 @@ int PlanPeCopy(ThreadContext& ctx, IconModuleSource& source, const IconDocument&
     if (kGroupHeaderBytes + kGroupEntryBytes * count > size) return Fail(ctx, kMsgOverflow, 559);
     ++groupsSeen;
 
-    PeResource group{kPeTypeGroupIcon, ref, GroupHeader(count)};
-    if (naming == PeCopyNaming::kRenumber && ref.name.empty()) {
+    PeResource group{kPeTypeGroup, ref, GroupHeader(count)};
+    if (naming == PeCopyNaming::kRenumber && !ref.IsString()) {
       group.name = Numbered(static_cast<int>(groupsSeen));
     }
     for (uint16_t j = 0; j < count; ++j) {

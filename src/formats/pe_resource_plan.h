@@ -17,10 +17,6 @@
 
 namespace zx {
 
-constexpr int kPeTypeIcon = 3;
-constexpr int kPeTypeGroupIcon = 14;
-constexpr int kPeTypeIclNames = 301;
-
 // How an image set is grouped: 1 (and 5, .icl only) one group named 1
 // holding every icon; 2 (and 6, .icl only) one group per icon.
 enum PeGroupLayout : int {
@@ -34,7 +30,7 @@ enum PeTargetKind : int { kPeTargetIcl = 2, kPeTargetDll = 3 };
 
 struct PeResource {
   int type = 0;
-  ModuleGroupRef name;  // a string name, or else the number
+  PeResourceName name;  // a string name, or else the number
   std::vector<uint8_t> bytes;
 };
 

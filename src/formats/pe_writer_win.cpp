@@ -30,8 +30,8 @@ class ResourceUpdate {
   HANDLE handle_;
 };
 
-const wchar_t* ResourceName(const ModuleGroupRef& ref) {
-  return ref.name.empty() ? MAKEINTRESOURCEW(ref.id) : Wide(ref.name);
+const wchar_t* ResourceName(const PeResourceName& ref) {
+  return ref.IsString() ? Wide(ref.text) : MAKEINTRESOURCEW(ref.id);
 }
 
 int AddResources(ThreadContext& ctx, HANDLE update, const PeResourcePlan& plan,

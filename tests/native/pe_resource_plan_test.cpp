@@ -51,7 +51,7 @@ class PeResourcePlanTest : public ::testing::Test {
   }
   static const PeResource* Group(const PeResourcePlan& plan, int id) {
     for (const PeResource& r : plan.resources) {
-      if (r.type == kPeTypeGroupIcon && r.name.id == id) return &r;
+      if (r.type == kPeTypeGroup && r.name.id == id) return &r;
     }
     return nullptr;
   }
@@ -81,7 +81,7 @@ TEST_F(PeResourcePlanTest, IcoStreamGivesOneGroupOrAGroupPerIcon) {
 
   PeResourcePlan perIcon;
   ASSERT_EQ(PlanPeFromIcoStream(ctx, stream, kPeGroupPerIcon, perIcon), 1);
-  EXPECT_EQ(Names(perIcon, kPeTypeGroupIcon), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(Names(perIcon, kPeTypeGroup), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(Names(perIcon, kPeTypeIcon), (std::vector<int>{1, 2, 3}));
   for (int k = 1; k <= 3; ++k) {
     const PeResource* group = Group(perIcon, k);
@@ -96,7 +96,7 @@ TEST_F(PeResourcePlanTest, IcoStreamGivesOneGroupOrAGroupPerIcon) {
 
   PeResourcePlan one;
   ASSERT_EQ(PlanPeFromIcoStream(ctx, stream, kPeOneGroupIcl, one), 1);
-  EXPECT_EQ(Names(one, kPeTypeGroupIcon), (std::vector<int>{1}));
+  EXPECT_EQ(Names(one, kPeTypeGroup), (std::vector<int>{1}));
   const PeResource* group = Group(one, 1);
   ASSERT_EQ(group->bytes.size(), 6u + 14 * 3);
   EXPECT_EQ(ReadU16(group->bytes.data() + 4), 3);
@@ -137,7 +137,7 @@ TEST_F(PeResourcePlanTest, NeSourceIsRenumberedWithItsSelectedNames) {
   ASSERT_EQ(PlanPeCopy(ctx, source, doc, {9, 5}, kVistaKeep, PeCopyNaming::kRenumber, nullptr,
                        nullptr, plan),
             1);
-  EXPECT_EQ(Names(plan, kPeTypeGroupIcon), (std::vector<int>{1, 2}));
+  EXPECT_EQ(Names(plan, kPeTypeGroup), (std::vector<int>{1, 2}));
   EXPECT_EQ(Names(plan, kPeTypeIcon), (std::vector<int>{1, 2}));
   // Entries keep the NE values with the new ids.
   const PeResource* second = Group(plan, 2);
@@ -155,7 +155,7 @@ TEST_F(PeResourcePlanTest, KeptNamesAndRebuiltEntries) {
   ASSERT_EQ(PlanPeCopy(ctx, source, doc, {1, 3}, kVistaKeep, PeCopyNaming::kKeepSourceNames,
                        nullptr, nullptr, plan),
             1);
-  EXPECT_EQ(Names(plan, kPeTypeGroupIcon), (std::vector<int>{1, 3}));
+  EXPECT_EQ(Names(plan, kPeTypeGroup), (std::vector<int>{1, 3}));
   EXPECT_EQ(Names(plan, kPeTypeIcon), (std::vector<int>{1, 3}));
   const PeResource* group = Group(plan, 3);
   ASSERT_NE(group, nullptr);
