@@ -8,6 +8,7 @@
 #include "console/console_output.h"
 #include "console/export_command.h"
 #include "console/info_command.h"
+#include "console/save_command.h"
 #include "core/win_text.h"
 
 namespace {
@@ -43,6 +44,7 @@ int wmain(int argc, wchar_t** argv) {
   args.erase(args.begin());
   if (command == u"info") return zx::RunInfoCommand(args);
   if (command == u"export") return zx::RunExportCommand(args);
+  if (command == u"save") return zx::RunSaveCommand(args);
   zx::WriteErr("zorvexc: unknown command (see zorvexc --help)\n");
   return 2;
 }

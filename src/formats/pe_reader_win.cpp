@@ -195,6 +195,26 @@ int EnumeratePeNames(ThreadContext& ctx, const IconDocument& doc, int type,
   }
 }
 
+int PeResourceData(ThreadContext& ctx, const IconDocument& doc, const PeResourceName& name,
+                   int type, const uint8_t*& data, uint64_t& size, int site) {
+  HRSRC found = doc.base ? FindPeResource(doc, name, type) : nullptr;
+  if (!found) return Fail(ctx, kMsgResourceFind, site);
+  ResourceBytes bytes;
+  switch (LoadPeResource(doc, found, bytes)) {
+    case ResourceStep::kLoad:
+      return Fail(ctx, kMsgResourceLoad, site + 1);
+    case ResourceStep::kLock:
+      return Fail(ctx, kMsgResourceAddress, site + 2);
+    case ResourceStep::kSize:
+      return Fail(ctx, kMsgResourceSize, site + 3);
+    case ResourceStep::kNone:
+      break;
+  }
+  data = bytes.data;
+  size = bytes.size;
+  return 1;
+}
+
 void ReleasePeModule(IconDocument& doc) {
   if (doc.base) FreeLibrary(ModuleOf(doc));
   doc.base = nullptr;

@@ -12,21 +12,9 @@
 #include "core/icon_document.h"
 #include "core/thread_context.h"
 #include "formats/group_image.h"
+#include "formats/resource_types.h"
 
 namespace zx {
-
-constexpr int kPeTypeIcon = 3;
-constexpr int kPeTypeGroup = 14;
-// The group names of PE icon libraries: resource type 301, name 1.
-constexpr int kPeTypeIclNames = 301;
-constexpr int kPeIclNamesId = 1;
-
-// A resource's name: a number, or a string (then `text` is not empty).
-struct PeResourceName {
-  int id = 0;
-  std::u16string text;
-  bool IsString() const { return !text.empty(); }
-};
 
 // What the group list shows for a group the name table does not name: its
 // string name, or "#" and its number.
@@ -42,6 +30,11 @@ int EnumeratePeNames(ThreadContext& ctx, const IconDocument& doc, int type,
 // The check run right after the module is loaded: counts groups and images
 // and recognises the library name table. On failure the module is freed.
 int CheckPeModule(ThreadContext& ctx, IconDocument& doc);
+
+// One resource's bytes in the loaded module: found (message 66 at `site`),
+// loaded (67 at site + 1), locked (68 at site + 2) and sized (69 at site + 3).
+int PeResourceData(ThreadContext& ctx, const IconDocument& doc, const PeResourceName& name,
+                   int type, const uint8_t*& data, uint64_t& size, int site);
 
 // Frees the loaded module of a PE document.
 void ReleasePeModule(IconDocument& doc);

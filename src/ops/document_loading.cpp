@@ -136,12 +136,14 @@ int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<Docume
     }
     return 1;
   }
-  const auto addGroup = [&](const std::u16string& label, const std::vector<GroupImage>& images) {
+  const auto addGroup = [&](const std::u16string& label, const PeResourceName& name,
+                            const std::vector<GroupImage>& images) {
     DocumentGroup group;
     group.label = label;
+    group.name = name;
     for (const GroupImage& image : images) {
       group.images.push_back({image.width, image.height, image.bitCount, image.png,
-                              static_cast<uint32_t>(image.length), image.data});
+                              static_cast<uint32_t>(image.length), image.data, image.iconId});
     }
     groups.push_back(std::move(group));
   };
@@ -149,7 +151,9 @@ int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<Docume
     return ForEachNeDocumentGroup(ctx, doc, [&](IconDocument& d, const std::u16string& label, int id, bool) {
       NeGroup read;
       if (!ReadNeGroup(ctx, d, id, NeGroupReader::kImagePane, read)) return 0;
-      addGroup(label, read.images);
+      PeResourceName name;
+      name.id = id;
+      addGroup(label, name, read.images);
       return 1;
     });
   }
@@ -162,7 +166,7 @@ int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<Docume
       namedSoFar = named;
       PeGroup read;
       if (!ReadGroup(ctx, d, name, PeGroupReader::kImagePane, read)) return 0;
-      addGroup(label, read.images);
+      addGroup(label, name, read.images);
       return 1;
     });
   }

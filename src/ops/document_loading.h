@@ -10,6 +10,7 @@
 
 #include "core/icon_document.h"
 #include "core/thread_context.h"
+#include "formats/resource_types.h"
 
 namespace zx {
 
@@ -21,11 +22,15 @@ struct DocumentImage {
   bool png = false;
   uint32_t bytes = 0;
   const uint8_t* data = nullptr;
+  // Modules: the icon resource that holds the image.
+  int iconId = 0;
 };
 
 struct DocumentGroup {
   // As the group list labels it: "#n" for an .ico entry.
   std::u16string label;
+  // Modules: the group resource's name or number.
+  PeResourceName name;
   std::vector<DocumentImage> images;
 };
 

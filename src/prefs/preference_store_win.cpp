@@ -86,11 +86,15 @@ PreferenceValues ReadPreferences(const std::u16string& folder, uint16_t userLang
   return ReadPreferenceValues(std::span<const uint8_t>(*bytes), environment);
 }
 
-int WritePreferences(ThreadContext& ctx, const std::u16string& folder, const PreferenceValues& values,
-                     int windowWidth) {
+int EnsurePreferenceFolder(ThreadContext& ctx, const std::u16string& folder, int site) {
   if (!RequirePreferenceFolder(ctx, folder)) return 0;
   if (!IsFolder(folder)) CreateFolderLevels(folder);
-  if (!IsFolder(folder)) return Fail(ctx, kMsgPreferenceFolder, 4);
+  return IsFolder(folder) ? 1 : Fail(ctx, kMsgPreferenceFolder, site);
+}
+
+int WritePreferences(ThreadContext& ctx, const std::u16string& folder, const PreferenceValues& values,
+                     int windowWidth) {
+  if (!EnsurePreferenceFolder(ctx, folder, 4)) return 0;
 
   const std::vector<uint8_t> bytes = BuildPreferenceFile(values, windowWidth);
   UniqueHandle file(CreateFileW(Wide(PreferenceFile(folder)), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -33,6 +33,11 @@ int64_t ReadLanguageEarly(const std::u16string& folder);
 // applied; `userLanguage` is the user's default language identifier.
 PreferenceValues ReadPreferences(const std::u16string& folder, uint16_t userLanguage);
 
+// Makes sure the folder exists, creating each missing level: 0 with message
+// 41 at site 3 when there is no folder (APPDATA empty), at `site` when it
+// cannot be created.
+int EnsurePreferenceFolder(ThreadContext& ctx, const std::u16string& folder, int site);
+
 // Writes the file anew in `folder`, creating the folder level by level.
 // 0 with message 41 at site 3 (no folder: APPDATA empty) or site 4 (the folder
 // cannot be created). A file that cannot be created is passed over silently,

@@ -15,6 +15,7 @@ from PIL import Image, IcoImagePlugin
 sys.path.insert(0, os.path.dirname(__file__))
 from zorvex_tools import Checks, windows_path, zorvexc  # noqa: E402
 
+WINE_DLLS = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
 NAME = re.compile(r"g(\d{3})_i(\d{2})_(\d+)x(\d+)_(\d+)bit(_png)?\.png$")
 
 
@@ -155,6 +156,43 @@ def main():
 
         wanted = {("DIB", 1), ("DIB", 4), ("DIB", 8), ("DIB", 24), ("DIB", 32), ("PNG", 32)}
         checks.check(wanted <= covered, f"fixtures cover {sorted(covered)}, not all of {sorted(wanted)}")
+
+        # Wine's own modules: each group as wrestool rebuilds it into an .ico
+        # file, decoded by Pillow, against our export of the same group.
+        for module in ("notepad.exe", "user32.dll", "comctl32.dll"):
+            path = os.path.join(WINE_DLLS, module)
+            groups_dir = os.path.join(folder, module + "_groups")
+            os.makedirs(groups_dir)
+            subprocess.run(["wrestool", "-x", "--type=14", "-o", groups_dir, path], check=True, capture_output=True)
+            listing = subprocess.run(["wrestool", "-l", "--type=14", path], capture_output=True, text=True).stdout
+            names = []
+            for line in listing.splitlines():
+                found = re.search(r"--name=('([^']*)'|(\d+))", line)
+                name = found.group(2) if found.group(2) is not None else found.group(3)
+                if name not in names:
+                    names.append(name)
+            out = os.path.join(folder, "out_" + module)
+            status, _ = zorvexc("export", windows_path(path), "-o", windows_path(out))
+            checks.check(status == 0, f"{module}: export exited {status}")
+            written = sorted(os.listdir(out)) if os.path.isdir(out) else []
+            compared = 0
+            for number, name in enumerate(names, 1):
+                icos = [f for f in os.listdir(groups_dir) if f.startswith(f"{module}_14_{name}_")]
+                if len(icos) != 1:
+                    checks.check(False, f"{module} group {name}: wrestool gave {icos}")
+                    continue
+                group_ico = os.path.join(groups_dir, icos[0])
+                entries, frames = directory(group_ico), pillow_frames(group_ico)
+                mine = [f for f in written if f.startswith(f"g{number:03d}_")]
+                checks.check(len(mine) == len(entries), f"{module} group {name}: {len(mine)} pictures "
+                             f"for {len(entries)} images")
+                for file in mine:
+                    # Pillow orders the frames its own way: match them by image offset.
+                    entry = entries[int(NAME.match(file).group(2)) - 1]
+                    compare(checks, f"{module} {file}", Image.open(os.path.join(out, file)).convert("RGBA"),
+                            frames[entry[3]])
+                    compared += 1
+            checks.check(compared > 0, f"{module}: pictures compared")
 
         # One group only, counted from 1 as info lists them.
         icon = os.path.join(folder, "pillow_png.ico")
