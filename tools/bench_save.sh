@@ -20,7 +20,8 @@ for target in ico icl-ne icl-pe dll; do
   # The yardstick copies a file of the size the writer produced.
   head -c "$(stat -c %s "$out")" /dev/urandom > "$work/same_size.bin"
   echo "== $target: $(stat -c %s "$out") bytes"
-  farm-bench -n "$runs" --timeout 600 -- "$ZX_WINE" "$zorvexc" save --force --to $target "Z:$source" -o "Z:$out" \
-    --vs "$ZX_WINE cmd /c copy /y Z:${work//\//\\}\\same_size.bin Z:${work//\//\\}\\copy.bin"
+  farm-bench -n "$runs" --timeout 600 \
+    --vs "$ZX_WINE cmd /c copy /y Z:${work//\//\\}\\same_size.bin Z:${work//\//\\}\\copy.bin" \
+    -- "$ZX_WINE" "$zorvexc" save --force --to $target "Z:$source" -o "Z:$out"
 done
 rm -rf "$work"

@@ -6,6 +6,7 @@
 
 #include "core/messages.h"
 #include "formats/byte_reader.h"
+#include "formats/group_image.h"
 #include "formats/ico_reader.h"
 #include "formats/icon_image_set.h"
 #include "imaging/dib_layout.h"
@@ -14,20 +15,21 @@
 namespace zx {
 namespace {
 
-constexpr uint64_t kGroupHeaderBytes = 6;
-constexpr uint64_t kGroupEntryBytes = 14;
 
-// The group's directory with its entries checked to lie inside it.
-int LoadDirectory(ThreadContext& ctx, IconModuleSource& source, const PeResourceName& group,
-                  const uint8_t*& directory, uint16_t& count) {
+}  // namespace
+
+int LoadGroupDirectory(ThreadContext& ctx, IconModuleSource& source, const PeResourceName& group,
+                       const uint8_t*& directory, uint16_t& count) {
   uint64_t size = 0;
   if (!source.GroupDirectory(ctx, group, directory, size)) return 0;
-  if (size < kGroupHeaderBytes) return Fail(ctx, kMsgOverflow, 470);
+  if (size < kGroupHeaderSize) return Fail(ctx, kMsgOverflow, 470);
   count = ReadU16(directory + 4);
   if (count == 0) return Fail(ctx, kMsgGroupWithoutIcons, 471);
-  if (kGroupHeaderBytes + kGroupEntryBytes * count > size) return Fail(ctx, kMsgOverflow, 472);
+  if (kGroupHeaderSize + kGroupEntrySize * count > size) return Fail(ctx, kMsgOverflow, 472);
   return 1;
 }
+
+namespace {
 
 // Entry and image of a PNG unpacked to a DIB: the one-image ICO's entry with
 // the running offset, and the DIB that follows it.
@@ -100,7 +102,7 @@ int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
     if (!IsSelected(selection, ++visited)) return 1;
     const uint8_t* directory = nullptr;
     uint16_t count = 0;
-    if (!LoadDirectory(ctx, source, group, directory, count)) return 0;
+    if (!LoadGroupDirectory(ctx, source, group, directory, count)) return 0;
     ++selectedSeen;
     total += count;
     return 1;
@@ -124,11 +126,11 @@ int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
     if (!IsSelected(selection, ++visited)) return 1;
     const uint8_t* directory = nullptr;
     uint16_t count = 0;
-    if (!LoadDirectory(ctx, source, group, directory, count)) return 0;
+    if (!LoadGroupDirectory(ctx, source, group, directory, count)) return 0;
     for (uint16_t j = 0; j < count; ++j) {
       // More icons than the first pass counted would overwrite the images.
       if (written >= total) return Fail(ctx, kMsgGroupWithoutIcons, 492);
-      const uint8_t* groupEntry = directory + kGroupHeaderBytes + kGroupEntryBytes * j;
+      const uint8_t* groupEntry = directory + kGroupHeaderSize + kGroupEntrySize * j;
       if (!SeekTo(ctx, out, kIcoHeaderSize + kIcoEntrySize * written, 493)) return 0;
       const uint8_t* icon = nullptr;
       uint64_t size = 0;
@@ -166,7 +168,7 @@ int BuildImageSetFromModuleGroup(ThreadContext& ctx, IconModuleSource& source,
 
   const uint8_t* directory = nullptr;
   uint16_t count = 0;
-  if (!LoadDirectory(ctx, source, group, directory, count)) return 0;
+  if (!LoadGroupDirectory(ctx, source, group, directory, count)) return 0;
   // Entries in directory order, each selected one with its bytes and depth.
   struct Picked {
     const uint8_t* bytes;
@@ -176,7 +178,7 @@ int BuildImageSetFromModuleGroup(ThreadContext& ctx, IconModuleSource& source,
   std::vector<Picked> picked;
   uint64_t total = 0;
   for (uint16_t j = 0; j < count; ++j) {
-    const uint8_t* entry = directory + kGroupHeaderBytes + kGroupEntryBytes * j;
+    const uint8_t* entry = directory + kGroupHeaderSize + kGroupEntrySize * j;
     const int id = ReadU16(entry + 12);
     if (std::find(iconIds.begin(), iconIds.end(), id) == iconIds.end()) continue;
     Picked p{nullptr, 0, ReadU16(entry + 6)};

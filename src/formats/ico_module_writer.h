@@ -27,6 +27,11 @@ int BuildIcoFromModule(ThreadContext& ctx, IconModuleSource& source,
 int ModuleIconEntry(ThreadContext& ctx, const uint8_t* icon, uint64_t size, int groupBitCount,
                     uint8_t entry[12]);
 
+// A group's directory with its entries checked to lie inside it: message 72
+// for a group without icons, 59 for entries past its end.
+int LoadGroupDirectory(ThreadContext& ctx, IconModuleSource& source, const PeResourceName& group,
+                       const uint8_t*& directory, uint16_t& count);
+
 // True when `number` is one of the selected 1-based numbers.
 bool IsSelected(const IconSelection& selection, int64_t number);
 

@@ -56,6 +56,24 @@ int64_t IcoDirectoryCount(const IconDocument& doc) {
   return doc.ContainsOffset(0, kIcoHeaderSize) ? ReadU16(doc.base + 4) : 0;
 }
 
+const uint8_t* SelectedIcoEntry(ThreadContext& ctx, const IconDocument& doc, int64_t number,
+                                int site) {
+  if (number < 1 || number > IcoDirectoryCount(doc)) {
+    Fail(ctx, kMsgBadIconCount, site);
+    return nullptr;
+  }
+  const uint64_t at = kIcoHeaderSize + kIcoEntrySize * static_cast<uint64_t>(number - 1);
+  if (!doc.ContainsOffset(at, kIcoEntrySize)) {
+    Fail(ctx, kMsgOverflow, site + 1);
+    return nullptr;
+  }
+  return doc.base + at;
+}
+
+bool IcoEntryImageInside(const IconDocument& doc, const uint8_t* entry) {
+  return doc.ContainsOffset(ReadU32(entry + 12), ReadU32(entry + 8));
+}
+
 int BuildIcoFromIcoDocument(ThreadContext& ctx, const IconDocument& doc,
                             const IconSelection& selection, ByteStream& out) {
   if (!doc.base || doc.size <= 0) return Fail(ctx, kMsgNullPointer, 410);
@@ -68,13 +86,11 @@ int BuildIcoFromIcoDocument(ThreadContext& ctx, const IconDocument& doc,
   std::vector<const uint8_t*> entries;
   entries.reserve(n);
   for (int64_t number : selection) {
-    const uint64_t entryOffset = kIcoHeaderSize + kIcoEntrySize * static_cast<uint64_t>(number - 1);
-    if (number < 1 || number > IcoDirectoryCount(doc)) return Fail(ctx, kMsgBadIconCount, 413);
-    if (!doc.ContainsOffset(entryOffset, kIcoEntrySize)) return Fail(ctx, kMsgOverflow, 414);
-    const uint8_t* entry = doc.base + entryOffset;
+    const uint8_t* entry = SelectedIcoEntry(ctx, doc, number, 413);
+    if (!entry) return 0;
     const uint32_t size = ReadU32(entry + 8);
     if (static_cast<int32_t>(size) <= 0) return Fail(ctx, kMsgBadFileFormat, 415);
-    if (!doc.ContainsOffset(ReadU32(entry + 12), size)) return Fail(ctx, kMsgOverflow, 416);
+    if (!IcoEntryImageInside(doc, entry)) return Fail(ctx, kMsgOverflow, 416);
     if (offset + size > UINT32_MAX) return Fail(ctx, kMsgOverflow, 417);
     uint8_t copy[kIcoEntrySize];
     std::memcpy(copy, entry, 12);

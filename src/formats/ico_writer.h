@@ -23,6 +23,13 @@ using IconSelection = std::vector<int64_t>;
 // has no header). Selections name entries 1 to this number.
 int64_t IcoDirectoryCount(const IconDocument& doc);
 
+// Directory entry `number` of a selection: message 70 (at `site`) outside
+// 1..count, 59 (at `site` + 1) when the entry lies outside the file.
+const uint8_t* SelectedIcoEntry(ThreadContext& ctx, const IconDocument& doc, int64_t number,
+                                int site);
+// True when the entry's image bytes lie inside the file.
+bool IcoEntryImageInside(const IconDocument& doc, const uint8_t* entry);
+
 // The ICO of the selected images of an .ico document, each entry and image
 // copied unchanged (only the offsets are new), written at the start of `out`.
 int BuildIcoFromIcoDocument(ThreadContext& ctx, const IconDocument& doc,

@@ -5,6 +5,7 @@
 
 #include "core/messages.h"
 #include "formats/byte_reader.h"
+#include "formats/group_image.h"
 #include "formats/icl_name_table.h"
 #include "formats/ico_module_writer.h"
 #include "formats/ico_reader.h"
@@ -17,8 +18,6 @@ namespace {
 
 constexpr uint64_t kTypeRecordBytes = 8;
 constexpr uint64_t kResourceRecordBytes = 12;
-constexpr uint64_t kGroupHeaderBytes = 6;
-constexpr uint64_t kGroupEntryBytes = 14;
 // Alignment shift, two type records and the closing 0.
 constexpr uint64_t kTableFixedBytes = 2 + 2 * kTypeRecordBytes + 2;
 constexpr uint8_t kEmptyNames[6] = {3, 'I', 'C', 'L', 0, 0};
@@ -37,7 +36,7 @@ constexpr std::array<uint8_t, kNeLibraryHeaderBytes> MakeHeader() {
 }
 
 uint64_t DirectoryBytes(const NeLibraryGroup& group) {
-  return kGroupHeaderBytes + kGroupEntryBytes * group.icons.size();
+  return kGroupHeaderSize + kGroupEntrySize * group.icons.size();
 }
 
 uint64_t RoundUp(uint64_t value, int shift) {
@@ -111,13 +110,11 @@ int PlanNeLibraryFromIco(ThreadContext& ctx, const IconDocument& doc,
   if (mode != kVistaKeep && mode != kVistaUncompress) return Fail(ctx, kMsgBadParameter, 502);
   if (selection.empty()) return Fail(ctx, kMsgIconCountControl, 506);
   for (int64_t number : selection) {
-    const uint64_t at = kIcoHeaderSize + kIcoEntrySize * static_cast<uint64_t>(number - 1);
-    if (number < 1 || number > IcoDirectoryCount(doc)) return Fail(ctx, kMsgBadIconCount, 503);
-    if (!doc.ContainsOffset(at, kIcoEntrySize)) return Fail(ctx, kMsgOverflow, 504);
-    const uint8_t* source = doc.base + at;
+    const uint8_t* source = SelectedIcoEntry(ctx, doc, number, 503);
+    if (!source) return 0;
+    if (!IcoEntryImageInside(doc, source)) return Fail(ctx, kMsgOverflow, 505);
     const uint32_t size = ReadU32(source + 8);
     const uint32_t offset = ReadU32(source + 12);
-    if (!doc.ContainsOffset(offset, size)) return Fail(ctx, kMsgOverflow, 505);
     // The directory entry as the library keeps it: depth normalised and the
     // colour count derived from it.
     uint8_t entry[12];
@@ -146,15 +143,12 @@ int PlanNeLibraryFromModule(ThreadContext& ctx, IconModuleSource& source,
   const int ok = source.ForEachGroup(ctx, [&](const PeResourceName& ref) {
     if (!IsSelected(selection, ++visited)) return 1;
     const uint8_t* directory = nullptr;
-    uint64_t size = 0;
-    if (!source.GroupDirectory(ctx, ref, directory, size)) return 0;
-    if (size < kGroupHeaderBytes) return Fail(ctx, kMsgOverflow, 511);
-    const uint16_t count = ReadU16(directory + 4);
-    if (kGroupHeaderBytes + kGroupEntryBytes * count > size) return Fail(ctx, kMsgOverflow, 512);
+    uint16_t count = 0;
+    if (!LoadGroupDirectory(ctx, source, ref, directory, count)) return 0;
     NeLibraryGroup group;
-    std::copy(directory, directory + kGroupHeaderBytes, group.header.begin());
+    std::copy(directory, directory + kGroupHeaderSize, group.header.begin());
     for (uint16_t j = 0; j < count; ++j) {
-      const uint8_t* entry = directory + kGroupHeaderBytes + kGroupEntryBytes * j;
+      const uint8_t* entry = directory + kGroupHeaderSize + kGroupEntrySize * j;
       const uint8_t* icon = nullptr;
       uint64_t iconSize = 0;
       if (!source.IconData(ctx, ReadU16(entry + 12), icon, iconSize)) return 0;

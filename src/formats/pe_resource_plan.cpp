@@ -5,6 +5,7 @@
 
 #include "core/messages.h"
 #include "formats/byte_reader.h"
+#include "formats/group_image.h"
 #include "formats/icl_name_table.h"
 #include "formats/ico_module_writer.h"
 #include "formats/ico_reader.h"
@@ -13,11 +14,9 @@
 namespace zx {
 namespace {
 
-constexpr uint64_t kGroupHeaderBytes = 6;
-constexpr uint64_t kGroupEntryBytes = 14;
 
 std::vector<uint8_t> GroupHeader(uint64_t count) {
-  std::vector<uint8_t> directory(kGroupHeaderBytes, 0);
+  std::vector<uint8_t> directory(kGroupHeaderSize, 0);
   WriteU16(directory.data() + 2, 1);
   WriteU16(directory.data() + 4, static_cast<uint16_t>(count));
   return directory;
@@ -107,12 +106,8 @@ int PlanPeCopy(ThreadContext& ctx, IconModuleSource& source, const IconDocument&
   const int ok = source.ForEachGroup(ctx, [&](const PeResourceName& ref) {
     if (!IsSelected(selection, ++visited)) return 1;
     const uint8_t* directory = nullptr;
-    uint64_t size = 0;
-    if (!source.GroupDirectory(ctx, ref, directory, size)) return 0;
-    if (size < kGroupHeaderBytes) return Fail(ctx, kMsgOverflow, 557);
-    const uint16_t count = ReadU16(directory + 4);
-    if (count < 1) return Fail(ctx, kMsgGroupWithoutIcons, 558);
-    if (kGroupHeaderBytes + kGroupEntryBytes * count > size) return Fail(ctx, kMsgOverflow, 559);
+    uint16_t count = 0;
+    if (!LoadGroupDirectory(ctx, source, ref, directory, count)) return 0;
     ++groupsSeen;
 
     PeResource group{kPeTypeGroup, ref, GroupHeader(count)};
@@ -120,7 +115,7 @@ int PlanPeCopy(ThreadContext& ctx, IconModuleSource& source, const IconDocument&
       group.name = Numbered(static_cast<int>(groupsSeen));
     }
     for (uint16_t j = 0; j < count; ++j) {
-      const uint8_t* entry = directory + kGroupHeaderBytes + kGroupEntryBytes * j;
+      const uint8_t* entry = directory + kGroupHeaderSize + kGroupEntrySize * j;
       const int sourceId = ReadU16(entry + 12);
       const uint8_t* icon = nullptr;
       uint64_t iconSize = 0;
