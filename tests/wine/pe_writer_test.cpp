@@ -18,6 +18,11 @@
 #include "formats/ne_reader.h"
 #include "imaging/memory_stream.h"
 #include "support/writer_fixture.h"
+#include "imaging/thread_services_win.h"
+#include "ops/document_loading.h"
+#include "ops/icon_document_ops.h"
+#include "ops/icon_writers_win.h"
+#include "pe_fixture.h"
 #include "wine_support.h"
 
 namespace zx {
@@ -185,6 +190,57 @@ TEST_F(PeWriterTest, GroupClaimingMoreEntriesThanItHoldsLeavesNoFile) {
   EXPECT_EQ(CopyNeToPe(ctx, doc, {1}, kVistaKeep, nullptr, nullptr, path, moduleTemplate), 0);
   EXPECT_EQ(ErrorMessage(ctx.error), kMsgOverflow);
   EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(PeWriterTest, PeCopyKeepsStringAndNumberNamesAndIconIds) {
+  ThreadServices services(ctx);
+  const Bytes a = PatternedDib(16, 16, 4, 1), b = PatternedDib(32, 32, 8, 2);
+  PeFixture fixture;
+  fixture.icons = {{7, a, 4}, {9, b, 8}};
+  fixture.groups = {{0, u"APP", {7}}, {101, u"", {9, 7}}};
+  const std::u16string source = BuildPeModule(folder, u"named.dll", fixture);
+  ASSERT_FALSE(source.empty());
+  IconDocument doc;
+  ASSERT_EQ(LoadIconDocument(ctx, doc, source), 1);
+  const std::u16string path = folder.path() + u"\\copy.dll";
+  ASSERT_EQ(CopyPeToPe(ctx, doc, {1, 2}, kVistaKeep, path, moduleTemplate), 1);
+  CloseDocument(ctx, &doc);
+
+  ModuleResources out = ReadModule(path);
+  EXPECT_EQ(Item(out, 3, L"#7"), a);
+  EXPECT_EQ(Item(out, 3, L"#9"), b);
+  const Bytes app = Item(out, 14, L"APP");
+  ASSERT_EQ(app.size(), 20u);
+  EXPECT_EQ(ReadU16(app.data() + 18), 7);
+  const Bytes numbered = Item(out, 14, L"#101");
+  ASSERT_EQ(numbered.size(), 34u);
+  EXPECT_EQ(ReadU16(numbered.data() + 18), 9);
+  EXPECT_EQ(ReadU16(numbered.data() + 32), 7);
+  // Entries are rebuilt from the images themselves.
+  EXPECT_EQ(Bytes(numbered.begin() + 6, numbered.begin() + 14), (Bytes{32, 32, 0, 0, 1, 0, 8, 0}));
+  ASSERT_FALSE(out.languages.empty());
+  for (WORD language : out.languages) EXPECT_EQ(language, 0);
+}
+
+TEST_F(PeWriterTest, TwoOfFiveNamedGroupsKeepTheirTwoNames) {
+  ThreadServices services(ctx);
+  PeFixture fixture;
+  for (int k = 1; k <= 5; ++k) {
+    fixture.icons.push_back({k, PatternedDib(16, 16, 4, uint8_t(k)), 4});
+    fixture.groups.push_back({k, u"", {k}});
+  }
+  fixture.nameTables = {{1, std::string("\x03ICL\x03" "one\x03" "two\x05" "three\x04" "four\x04" "five\0", 29)}};
+  const std::u16string source = BuildPeModule(folder, u"five.icl", fixture);
+  ASSERT_FALSE(source.empty());
+  IconDocument doc;
+  ASSERT_EQ(LoadIconDocument(ctx, doc, source), 1);
+  ASSERT_EQ(doc.namedGroups, 1);
+  const std::u16string path = folder.path() + u"\\two.icl";
+  ASSERT_EQ(CopyPeToPe(ctx, doc, {2, 4}, kVistaKeep, path, moduleTemplate), 1);
+  CloseDocument(ctx, &doc);
+  ModuleResources out = ReadModule(path);
+  EXPECT_EQ(Item(out, 301, L"#1"), (Bytes{3, 'I', 'C', 'L', 3, 't', 'w', 'o', 4, 'f', 'o', 'u', 'r', 0}));
+  EXPECT_EQ(out.items.size(), 5u);  // two groups, two icons, the table
 }
 
 }  // namespace
