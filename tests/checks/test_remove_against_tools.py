@@ -13,6 +13,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(__file__))
+from ne_library import dib as ne_dib, ne_library  # noqa: E402
 from zorvex_tools import Checks, icotool_list, info_json, windows_path, zorvexc  # noqa: E402
 
 WINE_PROGRAMS = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
@@ -124,6 +125,52 @@ for args, expected in ((["--groups", "1,2"], 1), (["--groups", "3"], 1), (["--im
     status, _ = zorvexc("remove", *args, windows_path(icon))
     checks.check(status == expected, f"zorvexc remove {' '.join(args)} exits {status}, not {expected}")
     checks.check(open(icon, "rb").read() == before, f"zorvexc remove {' '.join(args)} leaves the file")
+
+
+
+def ne_groups(path):
+    """Each group wrestool lists in an NE library, as the list of its icons' bytes."""
+    listing = subprocess.run(["wrestool", "-l", "--type=14", path], capture_output=True, text=True).stdout
+    groups = []
+    for name in re.findall(r"--name=(\d+)", listing):
+        ids = group_icon_ids(path, name)
+        groups.append([subprocess.run(["wrestool", "-x", "--raw", "--type=3", f"--name={i}", path],
+                                      capture_output=True, check=True).stdout for i in ids])
+    return groups
+
+
+def same_image(written, source):
+    """Byte-identical, allowing the zero padding of an NE alignment unit."""
+    return written[:len(source)] == source and not written[len(source):].strip(b"\0")
+
+
+# NE icon libraries: groups and single icons go, the names go with them.
+pictures = {i: ne_dib(16 * (1 + i % 2), 16 * (1 + i % 2), 4 if i % 2 else 8) for i in range(1, 6)}
+library = ne_library(4, [(1, [1, 2], [4, 8], "first"), (2, [3], [4], "second"), (3, [4, 5], [8, 4], "third")],
+                     list(pictures.items()))
+for args, expected in ((["--groups", "2"], [[1, 2], [4, 5]]),
+                       (["--images", "1", "--group", "3"], [[1, 2], [3], [5]]),
+                       (["--images", "1,2", "--group", "1"], [[3], [4, 5]])):
+    path = os.path.join(work, "library.icl")
+    open(path, "wb").write(library)
+    status, _ = zorvexc("remove", *args, windows_path(path))
+    checks.check(status == 0, f"zorvexc remove {' '.join(args)} on an NE library succeeds")
+    groups = ne_groups(path)
+    checks.check(len(groups) == len(expected) and all(
+        len(g) == len(e) and all(same_image(w, pictures[i]) for w, i in zip(g, e))
+        for g, e in zip(groups, expected)), f"wrestool finds the groups {expected} after {args}")
+    _, (info,) = info_json(path)
+    checks.check(all(not g["label"].isalpha() for g in info["groups"]),
+                 f"the group names are gone: {[g['label'] for g in info['groups']]}")
+
+# The only group of a library that holds a further icon: the empty library.
+path = os.path.join(work, "lonely.icl")
+open(path, "wb").write(ne_library(0, [(1, [1, 2], [4, 8], "only")], list(pictures.items())[:3]))
+status, _ = zorvexc("remove", "--images", "1-2", "--group", "1", windows_path(path))
+checks.check(status == 0, "zorvexc remove of every icon of the only group succeeds")
+data = open(path, "rb").read()
+checks.check(len(data) == 156 and data[0x96:] == b"\x03ICL\0\0", f"the empty library is left ({len(data)} bytes)")
+checks.check(not ne_groups(path), "wrestool finds no group in the empty library")
 
 shutil.rmtree(work, ignore_errors=True)
 checks.finish()
