@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/module_template_win.h"
+#include "console/command_arguments.h"
 #include "console/console_output.h"
 #include "console/error_text.h"
 #include "core/error_report_win.h"
@@ -41,30 +42,6 @@ bool Usage(const std::string& text) {
   return false;
 }
 
-// "1,3,5-7" as numbers from 1.
-bool ParseList(const std::u16string& text, std::vector<int64_t>& out) {
-  const std::string list = ToUtf8(text);
-  size_t at = 0;
-  while (at <= list.size()) {
-    const size_t comma = std::min(list.find(',', at), list.size());
-    const std::string item = list.substr(at, comma - at);
-    const size_t dash = item.find('-');
-    char* end = nullptr;
-    const long first = std::strtol(item.c_str(), &end, 10);
-    long last = first;
-    if (dash != std::string::npos) {
-      if (end != item.c_str() + dash) return false;
-      last = std::strtol(item.c_str() + dash + 1, &end, 10);
-    }
-    if (item.empty() || *end != '\0' || first < 1 || last < first || last - first > 65535) {
-      return false;
-    }
-    for (long n = first; n <= last; ++n) out.push_back(n);
-    at = comma + 1;
-  }
-  return !out.empty();
-}
-
 bool ParseArguments(const std::vector<std::u16string>& args, SaveRequest& request) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::u16string& a = args[i];
@@ -88,12 +65,12 @@ bool ParseArguments(const std::vector<std::u16string>& args, SaveRequest& reques
     } else if (a == u"--force") {
       request.force = true;
     } else if (a == u"--groups" && hasValue) {
-      if (!ParseList(args[++i], request.groups)) return Usage("--groups takes numbers from 1");
+      if (!ParseNumberList(args[++i], request.groups)) return Usage("--groups takes numbers from 1");
     } else if (a == u"--images" && hasValue) {
-      if (!ParseList(args[++i], request.images)) return Usage("--images takes numbers from 1");
+      if (!ParseNumberList(args[++i], request.images)) return Usage("--images takes numbers from 1");
     } else if (a == u"--group" && hasValue) {
       std::vector<int64_t> one;
-      if (!ParseList(args[++i], one) || one.size() != 1) return Usage("--group takes one number");
+      if (!ParseNumberList(args[++i], one) || one.size() != 1) return Usage("--group takes one number");
       request.group = one[0];
     } else if (a == u"-o" && hasValue) {
       request.output = args[++i];
@@ -112,12 +89,6 @@ bool ParseArguments(const std::vector<std::u16string>& args, SaveRequest& reques
     return Usage("--groups and --images do not go together");
   }
   return true;
-}
-
-std::u16string FullPath(const std::u16string& path) {
-  wchar_t full[MAX_PATH * 4];
-  const DWORD length = GetFullPathNameW(Wide(path), MAX_PATH * 4, full, nullptr);
-  return length > 0 && length < MAX_PATH * 4 ? FromWide(full) : path;
 }
 
 // The selected pictures of one group gathered into an image set, as the

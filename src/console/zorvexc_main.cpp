@@ -8,6 +8,7 @@
 #include "console/console_output.h"
 #include "console/export_command.h"
 #include "console/info_command.h"
+#include "console/remove_command.h"
 #include "console/save_command.h"
 #include "core/win_text.h"
 
@@ -27,6 +28,11 @@ const char kUsage[] =
     "      Writes every image of every group (or of group N, counted from 1 as info\n"
     "      lists them) into DIR as a 32-bit RGBA PNG file, decoded the way the image\n"
     "      pane draws it: gGGG_iII_WxH_Dbit.png, with _png added for a PNG image.\n"
+    "  remove (--groups LIST | --images LIST --group N) FILE\n"
+    "      Takes icons out of FILE in place, without asking: the groups (for an .ico\n"
+    "      file, the images) numbered in LIST, or the images in LIST of group N, as\n"
+    "      info lists them (LIST: 1,3,5-7). A removal that is refused or fails leaves\n"
+    "      the file unchanged.\n"
     "\n"
     "Exit status: 0 when every file was read (every image written), 1 when any\n"
     "failed, 2 for a usage error.\n";
@@ -45,6 +51,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == u"info") return zx::RunInfoCommand(args);
   if (command == u"export") return zx::RunExportCommand(args);
   if (command == u"save") return zx::RunSaveCommand(args);
+  if (command == u"remove") return zx::RunRemoveCommand(args);
   zx::WriteErr("zorvexc: unknown command (see zorvexc --help)\n");
   return 2;
 }

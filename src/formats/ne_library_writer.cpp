@@ -290,4 +290,57 @@ int WriteNeLibrary(ThreadContext& ctx, const NeLibraryPlan& plan, ByteStream& ou
   return out.SetSize(ctx, end, 538);
 }
 
+std::vector<uint8_t> EmptyNeLibrary() {
+  std::vector<uint8_t> bytes(kNeLibraryHeader.begin(), kNeLibraryHeader.end());
+  // The stored block's resident-name table field, kept as it always was.
+  WriteU16(bytes.data() + kNeNamesOffsetField, 0x00BE);
+  std::vector<uint8_t> table;
+  table.push_back(0);  // shift 0
+  table.push_back(0);
+  PutTypeRecord(table, 0x800E, 0);
+  PutTypeRecord(table, 0x8003, 0);
+  table.insert(table.end(), {0, 0, 0, 0});
+  bytes.insert(bytes.end(), table.begin(), table.end());
+  bytes.insert(bytes.end(), kEmptyNames, kEmptyNames + sizeof kEmptyNames);
+  return bytes;
+}
+
+void DropNeLibraryNames(NeLibraryPlan& plan) {
+  plan.names.assign(kEmptyNames, kEmptyNames + sizeof kEmptyNames);
+}
+
+int DropNeLibraryIcons(ThreadContext& ctx, NeLibraryPlan& plan, size_t group,
+                       const IconSelection& entries) {
+  if (group >= plan.groups.size()) return Fail(ctx, kMsgBadIconCount, 539);
+  std::vector<size_t>& icons = plan.groups[group].icons;
+  std::vector<bool> dropped(plan.icons.size(), false);
+  std::vector<size_t> kept;
+  uint64_t selected = 0;
+  for (size_t e = 0; e < icons.size(); ++e) {
+    if (IsSelected(entries, static_cast<int64_t>(e + 1))) {
+      dropped[icons[e]] = true;
+      ++selected;
+    } else {
+      kept.push_back(icons[e]);
+    }
+  }
+  if (entries.empty() || selected != entries.size()) return Fail(ctx, kMsgBadIconCount, 539);
+  icons = std::move(kept);
+  WriteU16(plan.groups[group].header.data() + 4, static_cast<uint16_t>(icons.size()));
+
+  // Each group holds copies of its own icons, so a dropped icon belongs to
+  // no other group; the rest are renumbered in order.
+  std::vector<size_t> renumbered(plan.icons.size());
+  std::vector<NeLibraryIcon> remaining;
+  for (size_t i = 0; i < plan.icons.size(); ++i) {
+    renumbered[i] = remaining.size();
+    if (!dropped[i]) remaining.push_back(plan.icons[i]);
+  }
+  plan.icons = std::move(remaining);
+  for (NeLibraryGroup& each : plan.groups) {
+    for (size_t& index : each.icons) index = renumbered[index];
+  }
+  return 1;
+}
+
 }  // namespace zx

@@ -81,4 +81,19 @@ int LayOutNeLibrary(ThreadContext& ctx, const NeLibraryPlan& plan, NeLibraryLayo
 // The whole library, written at the start of an empty `out`.
 int WriteNeLibrary(ThreadContext& ctx, const NeLibraryPlan& plan, ByteStream& out);
 
+// The stored library without any group or icon (156 bytes), written when
+// removal takes out the only group of a library that holds further icons.
+constexpr size_t kNeEmptyLibraryBytes = 156;
+std::vector<uint8_t> EmptyNeLibrary();
+
+// Removal: the names area without names, since the kept groups no longer
+// match the library's name list.
+void DropNeLibraryNames(NeLibraryPlan& plan);
+
+// Removal: takes the selected entries (1-based, directory order) and their
+// icons out of plan group `group` (0-based), lowering its count. Message 70
+// when the selection names entries the group does not have.
+int DropNeLibraryIcons(ThreadContext& ctx, NeLibraryPlan& plan, size_t group,
+                       const IconSelection& entries);
+
 }  // namespace zx

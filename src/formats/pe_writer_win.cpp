@@ -9,30 +9,11 @@
 #include "core/win_handles.h"
 #include "core/win_text.h"
 #include "formats/ne_module_source.h"
+#include "formats/resource_update_win.h"
 #include "ops/file_output_win.h"
 
 namespace zx {
 namespace {
-
-// Ends an update with discard unless it was committed.
-class ResourceUpdate {
- public:
-  explicit ResourceUpdate(HANDLE handle) : handle_(handle) {}
-  ResourceUpdate(const ResourceUpdate&) = delete;
-  ResourceUpdate& operator=(const ResourceUpdate&) = delete;
-  ~ResourceUpdate() {
-    if (handle_) EndUpdateResourceW(handle_, TRUE);
-  }
-  HANDLE get() const { return handle_; }
-  bool Commit() { return EndUpdateResourceW(std::exchange(handle_, nullptr), FALSE) != 0; }
-
- private:
-  HANDLE handle_;
-};
-
-const wchar_t* ResourceName(const PeResourceName& ref) {
-  return ref.IsString() ? Wide(ref.text) : MAKEINTRESOURCEW(ref.id);
-}
 
 int AddResources(ThreadContext& ctx, HANDLE update, const PeResourcePlan& plan,
                  int refusedMessage) {
@@ -59,7 +40,9 @@ int UpdateModule(ThreadContext& ctx, const std::u16string& path, bool deleteExis
   ResourceUpdate update(BeginUpdateResourceW(Wide(path), deleteExisting ? TRUE : FALSE));
   if (!update.get()) return Fail(ctx, refusedMessage, 615);
   if (!AddResources(ctx, update.get(), plan, refusedMessage)) return 0;
-  if (!update.Commit()) return Fail(ctx, kMsgUpdateResource, 616);
+  if (FileOutputFaults(FileOutputStage::kResourceUpdate) || !update.Commit()) {
+    return Fail(ctx, kMsgUpdateResource, 616);
+  }
   return 1;
 }
 
@@ -87,10 +70,13 @@ int PutTemplateOnDisk(ThreadContext& ctx, const std::vector<uint8_t>& moduleTemp
 int WritePeModule(ThreadContext& ctx, const std::vector<uint8_t>& moduleTemplate,
                   const std::u16string& path, bool deleteExisting, const PeResourcePlan& plan,
                   int refusedMessage) {
-  if (!PutTemplateOnDisk(ctx, moduleTemplate, path)) return 0;
-  const int updated = UpdateModule(ctx, path, deleteExisting, plan, refusedMessage);
-  if (!updated) RemoveFailedTarget(path);
-  return updated;
+  // The module is made beside the target and takes its place only when
+  // complete, so an existing target survives any failure.
+  SiblingFile sibling;
+  if (!sibling.Create(ctx, path, 613)) return Fail(ctx, kMsgFileRead, 613);
+  return PutTemplateOnDisk(ctx, moduleTemplate, sibling.path()) &&
+         UpdateModule(ctx, sibling.path(), deleteExisting, plan, refusedMessage) &&
+         sibling.Commit(ctx, 618);
 }
 
 int WritePeFromIcoStream(ThreadContext& ctx, ByteStream& stream, const std::u16string& path,

@@ -1,7 +1,8 @@
 // Writing PE modules that carry icons (.dll and PE .icl): the module
 // template goes on disk, then the planned resources are added to it through
-// the system's resource-update service, all with language 0. A failure
-// abandons the update and deletes the target.
+// the system's resource-update service, all with language 0. The module is
+// made beside the target and replaces it only once complete: a failure
+// abandons the update and leaves an existing target as it was.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +22,7 @@ int PutTemplateOnDisk(ThreadContext& ctx, const std::vector<uint8_t>& moduleTemp
                       const std::u16string& path);
 
 // Template, then every resource of the plan; `deleteExisting` as the update
-// service takes it. On failure the target is gone.
+// service takes it. On failure the target is as it was.
 int WritePeModule(ThreadContext& ctx, const std::vector<uint8_t>& moduleTemplate,
                   const std::u16string& path, bool deleteExisting, const PeResourcePlan& plan,
                   int refusedMessage);

@@ -9,6 +9,51 @@
 #include "core/win_text.h"
 
 namespace zx {
+namespace {
+
+FileOutputFault g_fault = nullptr;
+
+std::u16string FolderOf(const std::u16string& path) {
+  const size_t slash = path.find_last_of(u"\\/");
+  if (slash == std::u16string::npos) return u".";
+  if (slash == 0 || (slash == 2 && path[1] == u':')) return path.substr(0, slash + 1);
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+void SetFileOutputFault(FileOutputFault fault) { g_fault = fault; }
+bool FileOutputFaults(FileOutputStage stage) { return g_fault && g_fault(stage); }
+
+SiblingFile::~SiblingFile() {
+  if (!path_.empty()) RemoveFailedTarget(path_);
+}
+
+int SiblingFile::Create(ThreadContext& ctx, const std::u16string& target, int site) {
+  wchar_t name[MAX_PATH];
+  if (!GetTempFileNameW(Wide(FolderOf(target)), L"zx", 0, name)) return Fail(ctx, kMsgFileCreate, site);
+  path_ = FromWide(name);
+  target_ = target;
+  return 1;
+}
+
+int SiblingFile::Commit(ThreadContext& ctx, int site) {
+  if (path_.empty()) return Fail(ctx, kMsgFileCreate, site);
+  // A read-only target cannot be replaced; it gets its attributes back when
+  // the replacement does not happen.
+  const DWORD attributes = GetFileAttributesW(Wide(target_));
+  const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+  if (existed) SetFileAttributesW(Wide(target_), FILE_ATTRIBUTE_NORMAL);
+  const bool moved = !FileOutputFaults(FileOutputStage::kReplace) &&
+                     MoveFileExW(Wide(path_), Wide(target_),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!moved) {
+    if (existed) SetFileAttributesW(Wide(target_), attributes);
+    return Fail(ctx, kMsgFileCreate, site);
+  }
+  path_.clear();
+  return 1;
+}
 
 int WriteStreamToFile(ThreadContext& ctx, ByteStream& stream, const std::u16string& path) {
   uint64_t size = 0;
@@ -18,18 +63,24 @@ int WriteStreamToFile(ThreadContext& ctx, ByteStream& stream, const std::u16stri
   if (!SeekTo(ctx, stream, 0, 603)) return 0;
   std::vector<uint8_t> buffer;
   buffer.resize(size);
-  UniqueHandle file(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  if (!ReadExactly(ctx, stream, buffer.data(), size, 605, kMsgStreamRead, 605)) return 0;
+
+  SiblingFile sibling;
+  if (!sibling.Create(ctx, path, 604)) return 0;
+  UniqueHandle file(CreateFileW(Wide(sibling.path()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return Fail(ctx, kMsgFileCreate, 604);
-  if (!ReadExactly(ctx, stream, buffer.data(), size, 605, kMsgStreamRead, 605)) return 0;
+  const DWORD length = FileOutputFaults(FileOutputStage::kWrite) ? static_cast<DWORD>(size / 2)
+                                                                 : static_cast<DWORD>(size);
   DWORD written = 0;
-  if (!WriteFile(file.get(), buffer.data(), static_cast<DWORD>(size), &written, nullptr) ||
-      written != size) {
+  if (!WriteFile(file.get(), buffer.data(), length, &written, nullptr) || written != size) {
     return Fail(ctx, kMsgFileWriteData, 606);
   }
+  // On disk before it takes the target's place.
+  if (!FlushFileBuffers(file.get())) return Fail(ctx, kMsgFileWriteData, 607);
   file.Reset();
-  StampWrittenFile(path, false);
-  return 1;
+  StampWrittenFile(sibling.path(), false);
+  return sibling.Commit(ctx, 608);
 }
 
 void StampWrittenFile(const std::u16string& path, bool archive) {

@@ -21,16 +21,13 @@
 namespace zx {
 namespace {
 
-// Builds into a fresh scratch stream and puts it on disk; a target left
-// half-written is removed.
+// Builds into a fresh scratch stream and puts it on disk; the target is
+// replaced only by a complete file.
 template <typename Build>
 int WriteThroughStream(ThreadContext& ctx, const std::u16string& path, Build build) {
   ScratchStream stream;
   if (!CreateScratchStream(ctx, &stream)) return 0;
-  if (!build(stream)) return 0;
-  if (WriteStreamToFile(ctx, stream, path)) return 1;
-  RemoveFailedTarget(path);
-  return 0;
+  return build(stream) && WriteStreamToFile(ctx, stream, path);
 }
 
 // The module the writers read a PE or NE document through.
@@ -45,11 +42,15 @@ int WriteLibrary(ThreadContext& ctx, const NeLibraryPlan& plan, const std::u16st
                             [&](ByteStream& out) { return WriteNeLibrary(ctx, plan, out); });
 }
 
+// The copy is made beside the target too, so a copy cut short never
+// replaces it.
 int CopyWholeIco(ThreadContext& ctx, const IconDocument& doc, const std::u16string& path) {
-  SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
-  if (!CopyFileW(Wide(doc.path), Wide(path), FALSE)) return Fail(ctx, kMsgFileCreate, 650);
-  StampWrittenFile(path, false);
-  return 1;
+  SiblingFile sibling;
+  if (!sibling.Create(ctx, path, 650)) return 0;
+  if (!CopyFileW(Wide(doc.path), Wide(sibling.path()), FALSE)) return Fail(ctx, kMsgFileCreate, 650);
+  SetFileAttributesW(Wide(sibling.path()), FILE_ATTRIBUTE_NORMAL);
+  StampWrittenFile(sibling.path(), false);
+  return sibling.Commit(ctx, 650);
 }
 
 }  // namespace
@@ -131,7 +132,9 @@ int WriteSelectionAs(ThreadContext& ctx, IconDocument& doc, SaveTarget target, i
                      const std::vector<uint8_t>& moduleTemplate) {
   if (!doc.base) return Fail(ctx, kMsgNullPointer, 657);
   if (mode != kVistaKeep && mode != kVistaUncompress) return Fail(ctx, kMsgBadParameter, 658);
-  SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
+  // Every writer replaces the target in one step once its file is complete
+  // (a read-only target included), so a failure leaves an existing target
+  // untouched and nothing is to be cleaned up here.
   int written = 0;
   switch (doc.container) {
     case kContainerIco:
@@ -189,17 +192,13 @@ int WriteSelectionAs(ThreadContext& ctx, IconDocument& doc, SaveTarget target, i
     default:
       return Fail(ctx, kMsgInternalError, 659);
   }
-  if (!written) {
-    RemoveFailedTarget(path);
-    return 0;
-  }
+  if (!written) return 0;
   SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_ARCHIVE);
   return 1;
 }
 
 int WriteImageSetAs(ThreadContext& ctx, const IconImageSet& set, SaveTarget target, int mode,
                     const std::u16string& path, const std::vector<uint8_t>& moduleTemplate) {
-  SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
   ScratchStream ico;
   int written = CreateScratchStream(ctx, &ico) &&
                 BuildIcoStream(ctx, set, mode, CodecPngUnpacker(false), ScratchStreams(), ico);
@@ -219,10 +218,7 @@ int WriteImageSetAs(ThreadContext& ctx, const IconImageSet& set, SaveTarget targ
         break;
     }
   }
-  if (!written) {
-    RemoveFailedTarget(path);
-    return 0;
-  }
+  if (!written) return 0;
   SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_ARCHIVE);
   return 1;
 }

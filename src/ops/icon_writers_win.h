@@ -1,7 +1,7 @@
 // Writing the opened document, or a selection of it, to a new file in one of
 // the four target formats: the writer chosen for each source and target, the
-// scratch streams and the codec they need, and no file left behind when one
-// fails. The dialogue around it (requester, confirmation) is the caller's.
+// scratch streams and the codec they need. The target is replaced only by a
+// complete file: a failure leaves an existing target as it was. The dialogue around it (requester, confirmation) is the caller's.
 #pragma once
 
 #include <cstdint>

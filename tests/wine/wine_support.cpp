@@ -1,5 +1,6 @@
 #include "wine/wine_support.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "core/win_text.h"
@@ -16,16 +17,9 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW(Wide(path_ + u"*"), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::u16string name = FromWide(found.cFileName);
-      if (name == u"." || name == u"..") continue;
-      SetFileAttributesW(Wide(path_ + name), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileW(Wide(path_ + name));
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+  for (const std::u16string& name : FolderNames(path_)) {
+    SetFileAttributesW(Wide(path_ + name), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(Wide(path_ + name));
   }
   RemoveDirectoryW(Wide(path_));
 }
@@ -49,6 +43,20 @@ std::vector<uint8_t> ReadFileBytes(const std::u16string& path) {
   if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
   CloseHandle(file);
   return bytes;
+}
+
+std::vector<std::u16string> FolderNames(const std::u16string& folder) {
+  std::vector<std::u16string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(folder + u"*"), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::u16string name = FromWide(found.cFileName);
+    if (name != u"." && name != u"..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 ChildProcess::ChildProcess(const std::wstring& arguments) {

@@ -24,6 +24,9 @@ class TempFolder {
 
 std::vector<uint8_t> ReadFileBytes(const std::u16string& path);
 
+// The names of the files in a folder (given with its trailing separator), sorted.
+std::vector<std::u16string> FolderNames(const std::u16string& folder);
+
 // This test program started again with arguments; the child's input and output are pipes.
 class ChildProcess {
  public:
