@@ -1,5 +1,6 @@
 #include "wine/program_support.h"
 
+#include <cstring>
 #include "core/win_text.h"
 
 namespace zx::testing {
@@ -207,6 +208,61 @@ void SetVisualStyle(bool on) {
                    static_cast<DWORD>((wcslen(style) + 1) * sizeof(wchar_t)));
   }
   RegCloseKey(key);
+}
+
+}  // namespace zx::testing
+
+namespace zx::testing {
+
+std::u16string SendForText(HWND window, UINT message, WPARAM wParam, std::vector<uint8_t> structure,
+                           size_t pointerOffset, int chars) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return u"";
+  const size_t total = structure.size() + static_cast<size_t>(chars) * sizeof(wchar_t);
+  auto* remote = static_cast<uint8_t*>(VirtualAllocEx(process, nullptr, total, MEM_COMMIT, PAGE_READWRITE));
+  std::u16string text;
+  if (remote) {
+    void* textAddress = remote + structure.size();
+    std::memcpy(structure.data() + pointerOffset, &textAddress, sizeof(textAddress));
+    std::vector<uint8_t> zeros(total - structure.size(), 0);
+    WriteProcessMemory(process, remote, structure.data(), structure.size(), nullptr);
+    WriteProcessMemory(process, textAddress, zeros.data(), zeros.size(), nullptr);
+    SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote));
+    std::vector<char16_t> buffer(static_cast<size_t>(chars), u'\0');
+    ReadProcessMemory(process, textAddress, buffer.data(), buffer.size() * sizeof(char16_t), nullptr);
+    buffer.back() = u'\0';
+    text = buffer.data();
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
+}
+
+HWND WaitForOtherWindow(DWORD process, HWND except, int ms) {
+  struct Search {
+    DWORD process;
+    HWND except;
+    HWND found;
+  } search = {process, except, nullptr};
+  for (int waited = 0; waited <= ms; waited += 50) {
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          if (owner == s->process && window != s->except && IsWindowVisible(window)) {
+            s->found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    Sleep(50);
+  }
+  return nullptr;
 }
 
 }  // namespace zx::testing
