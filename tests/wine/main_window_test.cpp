@@ -264,6 +264,9 @@ TEST_F(MainWindowTest, MenusOpenOverTheWindowInBothLanguages) {
   static std::string shot;
   static bool saved = false;
   static int ticks = 0;
+  static COLORREF column = 0;
+  static HWND window = nullptr;
+  window = main_.window;
   RECT frame = {};
   GetWindowRect(main_.window, &frame);
   for (int language : {2057, 1036}) {
@@ -294,9 +297,21 @@ TEST_F(MainWindowTest, MenusOpenOverTheWindowInBothLanguages) {
       // loop has painted the menu and shown it on the screen; the screenshot,
       // then the menu closes.
       const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
-        if (++ticks < 2) return;
+        if (++ticks < 4) return;
         KillTimer(nullptr, id);
-        saved = testing::SaveScreenshot(shot);
+        // The menu's own window, as drawn: its picture column at the left.
+        column = CLR_INVALID;
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        if (popup) {
+          HDC dc = GetWindowDC(popup);
+          RECT r = {};
+          GetWindowRect(popup, &r);
+          column = GetPixel(dc, 6, (r.bottom - r.top) / 2);
+          ReleaseDC(popup, dc);
+        }
+        // The X screen shows menus (shadowed windows) as black: the picture is
+        // put together from what the windows themselves hold.
+        saved = popup && testing::SaveWindowPicture(window, popup, shot);
         EndMenu();
       });
       const int x = frame.left + 200, y = frame.top + 150;
@@ -307,6 +322,8 @@ TEST_F(MainWindowTest, MenusOpenOverTheWindowInBothLanguages) {
       }
       KillTimer(nullptr, timer);
       EXPECT_TRUE(saved) << menu.name;
+      EXPECT_NE(column, CLR_INVALID) << menu.name;
+      EXPECT_NE(column, RGB(0, 0, 0)) << menu.name << ": the menu is drawn";
     }
     // The entries' texts are those of the language.
     const MenuEntryRecord* select = facility.FindEntry(24);

@@ -83,3 +83,11 @@ std::u16string SendForText(HWND window, UINT message, WPARAM wParam, std::vector
 HWND WaitForOtherWindow(DWORD process, HWND except, int ms = 20000);
 
 }  // namespace zx::testing
+
+namespace zx::testing {
+
+// Saves `base` with `overlay` on top, each as the window itself holds it (the
+// X screen may not show every window), as a PNG through ImageMagick's convert.
+bool SaveWindowPicture(HWND base, HWND overlay, const std::string& unixPath);
+
+}  // namespace zx::testing
