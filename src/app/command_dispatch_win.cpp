@@ -63,7 +63,7 @@ HWND ActiveControl(const MainWindow& main) {
   return nullptr;
 }
 
-bool HasSelectedRow(HWND list) { return SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0; }
+bool HasSelectedRow(HWND list) { return ListView(list).SelectedCount() > 0; }
 bool HasOpenDocument(const Application& app) {
   const int kind = app.document.container;
   return kind == kContainerPe || kind == kContainerNe || kind == kContainerIco;

@@ -6,6 +6,7 @@
 
 #include "app/application_win.h"
 #include "app/command_dispatch_win.h"
+#include "ui/controls/list_view_win.h"
 #include "ui/main/command_entry_points_win.h"
 #include "ui/menus/main_menus_win.h"
 
@@ -15,8 +16,6 @@ namespace {
 constexpr UINT kSelectionTimerPeriod = 50;
 
 bool IsIn(HWND window, HWND control) { return control && (window == control || IsChild(control, window)); }
-
-bool HasSelectedRow(HWND list) { return SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0; }
 
 // Where a button press lands decides the focus, and the right button's menu.
 void RouteMouse(Application& app, const MSG& message) {
@@ -33,7 +32,7 @@ void RouteMouse(Application& app, const MSG& message) {
     return;
   }
   if (IsIn(under, main.groupList)) {
-    if (!HasSelectedRow(main.groupList)) {
+    if (ListView(main.groupList).SelectedCount() == 0) {
       GroupSelectionChanged(app);
     } else {
       ResetPictures(app);
@@ -63,7 +62,7 @@ void KeepSelectionVisible(Application& app) {
 }
 
 void OnSized(Application& app) {
-  if (!HasSelectedRow(app.main.fileList)) OpenSelectedFileIfOther(app);
+  if (ListView(app.main.fileList).SelectedCount() == 0) OpenSelectedFileIfOther(app);
   SetTimer(app.main.window, kSelectionTimer, kSelectionTimerPeriod, nullptr);
 }
 

@@ -12,7 +12,8 @@ constexpr int kSize = kMenuPictureSize;
 // Pixels drawn through the picture's transparent colour show magenta.
 constexpr COLORREF kKeyColour = RGB(255, 0, 255);
 
-HBITMAP CreatePictureBitmap(uint32_t** bits) {
+// 16 x 16, 32 bits, top-down.
+BITMAPINFO PictureInfo() {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = kSize;
@@ -20,6 +21,11 @@ HBITMAP CreatePictureBitmap(uint32_t** bits) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+HBITMAP CreatePictureBitmap(uint32_t** bits) {
+  const BITMAPINFO info = PictureInfo();
   void* pixels = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
   *bits = static_cast<uint32_t*>(pixels);
@@ -69,13 +75,7 @@ HBITMAP PrepareMenuPicture(HBITMAP picture, COLORREF background, bool disabled, 
   uint32_t* bits = nullptr;
   UniqueBitmap prepared(CreatePictureBitmap(&bits));
   if (!prepared) return nullptr;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = kSize;
-  info.bmiHeader.biHeight = -kSize;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = PictureInfo();
   ScreenDc screen;
   if (GetDIBits(screen.get(), picture, 0, kSize, bits, &info, DIB_RGB_COLORS) != kSize) return nullptr;
   const uint32_t transparent = bits[0] & 0xFFFFFF;
