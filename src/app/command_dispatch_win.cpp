@@ -18,8 +18,6 @@
 namespace zx {
 namespace {
 
-constexpr int kFirstToolTipText = 30016;
-constexpr int kFrenchToolTipOffset = 4;
 // Tool bar 2's menus open this much to the left of their button.
 constexpr int kToolBar2MenuShift = 5;
 
@@ -344,10 +342,9 @@ void DispatchControlEvent(Application& app, int control, int event) {
 LRESULT DispatchNotify(Application& app, NMHDR* header) {
   MainWindow& main = app.main;
   if (header->code == TTN_GETDISPINFOW && header->idFrom >= 510 && header->idFrom <= 513) {
-    // The tool tips of tool bar 2 are language-neutral texts of both languages.
+    // The text must outlive the notification.
     static std::u16string tip;
-    const int offset = app.ui.language == kLangFrench ? kFrenchToolTipOffset : 0;
-    tip = UiText(kFirstToolTipText + offset + static_cast<int>(header->idFrom - 510), kLangNeutral);
+    tip = ToolBar2Tip(static_cast<int>(header->idFrom), app.ui.language);
     reinterpret_cast<NMTTDISPINFOW*>(header)->lpszText = const_cast<wchar_t*>(Wide(tip));
     return 0;
   }

@@ -14,6 +14,7 @@
 #include "imaging/thread_services_win.h"
 #include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
+#include "ui/main/main_window_texts_win.h"
 #include "ui/main/splitter_win.h"
 #include "ui/menus/main_menus_win.h"
 #include "wine/program_support.h"
@@ -256,6 +257,25 @@ TEST_F(MainWindowTest, StatusPartsAreDrawnInTheirColours) {
   EXPECT_GT(blue, 5);
   EXPECT_GT(black, 20);
   EXPECT_GT(detail, 5);
+}
+
+TEST(ToolBar2Tips, EachButtonInBothLanguages) {
+  const struct {
+    int command;
+    int language;
+    const char16_t* tip;
+  } cases[] = {
+      {510, 2057, u"Copy displayed path (recent) to clipboard"},
+      {511, 2057, u"Paste clipboard to recent path list"},
+      {512, 2057, u"Customize files view"},
+      {513, 2057, u"Change language"},
+      {510, 1036, u"Copier le chemin affich\u00e9 (r\u00e9cents) dans le presse-papiers"},
+      {511, 1036, u"Coller le presse-papiers dans la liste des chemins affich\u00e9s"},
+      {512, 1036, u"Changer le mode d'affichage des fichiers"},
+      {513, 1036, u"Changer la langue"},
+      {509, 2057, u""},
+  };
+  for (const auto& c : cases) EXPECT_TRUE(ToolBar2Tip(c.command, c.language) == c.tip) << c.command << " " << c.language;
 }
 
 // Each popup menu and the system menu open over the window, in both

@@ -17,6 +17,8 @@ constexpr int kFormatFilterNames = 10;
 constexpr int kToolBar1Text = 4000;
 constexpr int kColumnTitleText = 20000;
 constexpr int kMissingToolBarSite = 60;
+constexpr int kFirstToolTipText = 30016;
+constexpr int kFrenchToolTipOffset = 4;
 
 }  // namespace
 
@@ -54,6 +56,12 @@ int RelabelMainWindow(ThreadContext& ctx, const MainWindow& main, int language) 
   }
   RedrawWindow(main.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
   return 1;
+}
+
+std::u16string ToolBar2Tip(int command, int language) {
+  if (command < 510 || command > 513) return u"";
+  const int offset = language == kLangFrench ? kFrenchToolTipOffset : 0;
+  return UiText(kFirstToolTipText + offset + command - 510, kLangNeutral);
 }
 
 void ShowFileViewPicture(const MainWindow& main, int fileView) {
