@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/command_dispatch_win.h"
 #include "app/module_template_win.h"
 #include "app/windows_version_win.h"
 #include "core/embedded_items_win.h"
@@ -15,6 +16,7 @@
 #include "core/win_text.h"
 #include "prefs/preference_store_win.h"
 #include "ui/controls/list_view_win.h"
+#include "ui/main/main_window_texts_win.h"
 
 namespace zx {
 namespace {
@@ -24,8 +26,6 @@ constexpr int kFatalOldWindows = 208;
 constexpr int kFatalNoTheme = 218;
 constexpr int kFatalCursors = 219;
 constexpr int kStartupFontPoints = 11;
-constexpr int kExitCommand = 509;
-constexpr int kFormatFilterFirstText = 16000;
 
 [[noreturn]] void StopWithFatalError(Application& app) {
   app.reporter.ReportError();
@@ -53,17 +53,6 @@ HFONT CreateStartupFont() {
                      CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"ARIAL");
 }
 
-void SetLanguage(Application& app, int choice) {
-  SelectLanguage(app.ui, choice);
-  SelectLanguage(app.batch, choice);
-  app.reporter.SetLanguageChoice(choice);
-}
-
-// Commands arrive here until the command dispatch is in place; Exit already works.
-void OnCommand(Application& app, int command) {
-  if (command == kExitCommand) app.quitRequested = true;
-}
-
 HACCEL CreateShortcuts() {
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'A', 101},
@@ -83,15 +72,11 @@ void ApplyPreferences(Application& app) {
     SendMessageW(main.recentBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(folder)));
   }
   SendMessageW(main.recentBox, CB_SETCURSEL, 0, 0);
-  SendMessageW(main.formatBox, CB_RESETCONTENT, 0, 0);
-  for (int entry = 0; entry < kFormatFilterCount; ++entry) {
-    const std::u16string name = UiText(kFormatFilterFirstText + entry, app.ui.language);
-    SendMessageW(main.formatBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name)));
-  }
-  SendMessageW(main.formatBox, CB_SETCURSEL, app.preferences.formatFilterIndex, 0);
+  FillFormatFilterBox(main, app.ui.language, app.preferences.formatFilterIndex);
   // The view menu stores tiles for any view it does not know.
   app.preferences.fileOptions = NormaliseFileView(app.preferences.fileOptions);
   const int view = FileViewOf(app.preferences.fileOptions);
+  ShowFileViewPicture(main, view);
   ListView(main.fileList)
       .SetView(view == kFileViewDetails ? LV_VIEW_DETAILS : view == kFileViewSmallIcons ? LV_VIEW_SMALLICON
                                                                                         : LV_VIEW_TILE);
@@ -118,6 +103,12 @@ void CollectPreferences(Application& app) {
 
 }  // namespace
 
+void SetLanguage(Application& app, int choice) {
+  SelectLanguage(app.ui, choice);
+  SelectLanguage(app.batch, choice);
+  app.reporter.SetLanguageChoice(choice);
+}
+
 void Main() {
   static Application app;
   app.reporter.SetFatalHandler([] { Shutdown(app); });
@@ -128,7 +119,7 @@ void Main() {
 }
 
 void Initialise(Application& app) {
-  // The owner-drawn menus prepare themselves here once they exist.
+  app.menus.Prepare();
   if (!ClaimSingleInstance(app.instance)) Shutdown(app);
   app.main.activateMessage = app.instance.activateMessage;
 
@@ -182,8 +173,7 @@ void RunMainWindow(Application& app) {
   main.ctx = &app.ui;
   main.reporter = &app.reporter;
   main.startupFont = static_cast<HFONT>(app.startupFont.get());
-  main.host.command = [&app](int command) { OnCommand(app, command); };
-  main.host.close = [&app] { app.quitRequested = true; };
+  ConnectMainWindow(app);
 
   Require(app, CreateMainWindow(app.ui, main, WindowTitle(1, app.ui.language) + u" - " + ArchitectureTag()));
   Require(app, BuildMainWindow(app.ui, main, app.functions.setWindowTheme, app.ui.language));
@@ -194,8 +184,8 @@ void RunMainWindow(Application& app) {
 
   app.accelerators = CreateShortcuts();
   app.preferences = ReadPreferences(app.ui.preferenceFolder, GetUserDefaultLangID());
-  SetLanguage(app, LanguageChoiceOf(app.preferences.languageValue));
   ApplyPreferences(app);
+  ApplyLanguage(app);
 
   for (HWND list : {main.fileList, main.groupList}) {
     ListView(list).SetExtendedStyle(LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
@@ -208,12 +198,7 @@ void RunMainWindow(Application& app) {
   ShowWindow(main.window, start.maximised ? SW_SHOWMAXIMIZED : SW_SHOWDEFAULT);
   UpdateWindow(main.window);
 
-  MSG message;
-  while (!app.quitRequested && GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (app.accelerators && TranslateAcceleratorW(main.window, app.accelerators, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  RunEventLoop(app);
 }
 
 void SavePreferences(Application& app) {
@@ -230,7 +215,7 @@ void SavePreferences(Application& app) {
 
 void Shutdown(Application& app) {
   if (app.arrowCursor) SetCursor(app.arrowCursor);
-  // The owner-drawn popup menus go here once they exist.
+  app.menus.Teardown();
   if (app.main.window && IsWindow(app.main.window)) DestroyWindow(app.main.window);
   app.main.window = nullptr;
   app.startupFont.Reset();

@@ -18,6 +18,7 @@
 #include "prefs/preference_values.h"
 #include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
+#include "ui/menus/menu_facility_win.h"
 
 namespace zx {
 
@@ -49,10 +50,16 @@ struct Application {
   MainWindowErrorPanel errorPanel{main, reporter};
   HACCEL accelerators = nullptr;
   bool quitRequested = false;
+  // Set while the program itself changes the group list's selection.
+  bool suppressGroupChange = false;
+  MenuFacility menus;
 };
 
 // The process entry: never returns.
 [[noreturn]] void Main();
+
+// The language of both threads and of the reports, from a `LanguageChoice`.
+void SetLanguage(Application& app, int choice);
 
 // Start-up before the main window; fatal errors stop the process.
 void Initialise(Application& app);

@@ -9,11 +9,14 @@
 
 #include "app/platform_functions_win.h"
 #include "core/messages.h"
+#include "core/ui_text_win.h"
 #include "core/win_text.h"
 #include "imaging/thread_services_win.h"
 #include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
+#include "ui/main/main_window_texts_win.h"
 #include "ui/main/splitter_win.h"
+#include "ui/menus/main_menus_win.h"
 #include "wine/program_support.h"
 
 namespace zx {
@@ -254,6 +257,103 @@ TEST_F(MainWindowTest, StatusPartsAreDrawnInTheirColours) {
   EXPECT_GT(blue, 5);
   EXPECT_GT(black, 20);
   EXPECT_GT(detail, 5);
+}
+
+TEST(ToolBar2Tips, EachButtonInBothLanguages) {
+  const struct {
+    int command;
+    int language;
+    const char16_t* tip;
+  } cases[] = {
+      {510, 2057, u"Copy displayed path (recent) to clipboard"},
+      {511, 2057, u"Paste clipboard to recent path list"},
+      {512, 2057, u"Customize files view"},
+      {513, 2057, u"Change language"},
+      {510, 1036, u"Copier le chemin affich\u00e9 (r\u00e9cents) dans le presse-papiers"},
+      {511, 1036, u"Coller le presse-papiers dans la liste des chemins affich\u00e9s"},
+      {512, 1036, u"Changer le mode d'affichage des fichiers"},
+      {513, 1036, u"Changer la langue"},
+      {509, 2057, u""},
+  };
+  for (const auto& c : cases) EXPECT_TRUE(ToolBar2Tip(c.command, c.language) == c.tip) << c.command << " " << c.language;
+}
+
+// Each popup menu and the system menu open over the window, in both
+// languages, each entry measured by the facility; saved as screenshots.
+TEST_F(MainWindowTest, MenusOpenOverTheWindowInBothLanguages) {
+  static std::string shot;
+  static bool saved = false;
+  static int ticks = 0;
+  static COLORREF column = 0;
+  static HWND window = nullptr;
+  window = main_.window;
+  RECT frame = {};
+  GetWindowRect(main_.window, &frame);
+  for (int language : {2057, 1036}) {
+    MenuFacility facility;
+    facility.Prepare();
+    const MenuPictureSource pictures{main_.packedIcons};
+    BuildMenus(facility, main_.window, pictures, language, 1);
+    BuildPreferencesMenu(facility, pictures, language);
+    BuildFavouritesMenu(facility, pictures, language);
+    const struct {
+      int number;
+      int entries;
+      const char* name;
+    } menus[] = {{kImagePaneMenu, 17, "image_pane"}, {kGroupListMenu, 17, "group_list"}, {kFileListMenu, 13, "file_list"},
+                 {kFileViewMenu, 3, "file_view"},    {kLanguageMenu, 2, "language"},     {kPreferencesMenu, 3, "preferences"},
+                 {kFavouritesMenu, 3, "favourites"}, {0, 0, "system"}};
+    for (const auto& menu : menus) {
+      HMENU handle = menu.number ? facility.MenuHandle(menu.number) : GetSystemMenu(main_.window, FALSE);
+      ASSERT_TRUE(handle) << menu.name;
+      if (menu.entries) {
+        EXPECT_EQ(GetMenuItemCount(handle), menu.entries) << menu.name;
+      }
+      shot = std::string(ZX_SOURCE_DIR).substr(2) + "/build/screenshots/menu_" + menu.name +
+             (language == 1036 ? "_french.png" : "_english.png");
+      saved = false;
+      ticks = 0;
+      // The menu's own loop runs the timer: the second tick comes after the
+      // loop has painted the menu and shown it on the screen; the screenshot,
+      // then the menu closes.
+      const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        if (++ticks < 4) return;
+        KillTimer(nullptr, id);
+        // The menu's own window, as drawn: its picture column at the left.
+        column = CLR_INVALID;
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        if (popup) {
+          HDC dc = GetWindowDC(popup);
+          RECT r = {};
+          GetWindowRect(popup, &r);
+          column = GetPixel(dc, 6, (r.bottom - r.top) / 2);
+          ReleaseDC(popup, dc);
+        }
+        // The X screen shows menus (shadowed windows) as black: the picture is
+        // put together from what the windows themselves hold.
+        saved = popup && testing::SaveWindowPicture(window, popup, shot);
+        EndMenu();
+      });
+      const int x = frame.left + 200, y = frame.top + 150;
+      if (menu.number) {
+        EXPECT_EQ(facility.ShowPopupMenu(menu.number, main_.window, x, y), 0) << menu.name;
+      } else {
+        TrackPopupMenuEx(handle, TPM_VERTICAL | TPM_RIGHTBUTTON, x, y, main_.window, nullptr);
+      }
+      KillTimer(nullptr, timer);
+      EXPECT_TRUE(saved) << menu.name;
+      EXPECT_NE(column, CLR_INVALID) << menu.name;
+      EXPECT_NE(column, RGB(0, 0, 0)) << menu.name << ": the menu is drawn";
+    }
+    // The entries' texts are those of the language.
+    const MenuEntryRecord* select = facility.FindEntry(24);
+    ASSERT_TRUE(select);
+    EXPECT_TRUE(select->text == UiText(1010, language));
+    const MenuEntryRecord* close = facility.FindEntry(SC_CLOSE);
+    ASSERT_TRUE(close);
+    EXPECT_TRUE(close->text == UiText(5005, language));
+    facility.Teardown();
+  }
 }
 
 }  // namespace

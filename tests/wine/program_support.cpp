@@ -1,5 +1,6 @@
 #include "wine/program_support.h"
 
+#include <cstring>
 #include "core/win_text.h"
 
 namespace zx::testing {
@@ -207,6 +208,119 @@ void SetVisualStyle(bool on) {
                    static_cast<DWORD>((wcslen(style) + 1) * sizeof(wchar_t)));
   }
   RegCloseKey(key);
+}
+
+}  // namespace zx::testing
+
+namespace zx::testing {
+
+std::u16string SendForText(HWND window, UINT message, WPARAM wParam, std::vector<uint8_t> structure,
+                           size_t pointerOffset, int chars) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return u"";
+  const size_t total = structure.size() + static_cast<size_t>(chars) * sizeof(wchar_t);
+  auto* remote = static_cast<uint8_t*>(VirtualAllocEx(process, nullptr, total, MEM_COMMIT, PAGE_READWRITE));
+  std::u16string text;
+  if (remote) {
+    void* textAddress = remote + structure.size();
+    std::memcpy(structure.data() + pointerOffset, &textAddress, sizeof(textAddress));
+    std::vector<uint8_t> zeros(total - structure.size(), 0);
+    WriteProcessMemory(process, remote, structure.data(), structure.size(), nullptr);
+    WriteProcessMemory(process, textAddress, zeros.data(), zeros.size(), nullptr);
+    SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote));
+    std::vector<char16_t> buffer(static_cast<size_t>(chars), u'\0');
+    ReadProcessMemory(process, textAddress, buffer.data(), buffer.size() * sizeof(char16_t), nullptr);
+    buffer.back() = u'\0';
+    text = buffer.data();
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
+}
+
+HWND WaitForOtherWindow(DWORD process, HWND except, int ms) {
+  struct Search {
+    DWORD process;
+    HWND except;
+    HWND found;
+  } search = {process, except, nullptr};
+  for (int waited = 0; waited <= ms; waited += 50) {
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          if (owner == s->process && window != s->except && IsWindowVisible(window)) {
+            s->found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+}  // namespace zx::testing
+
+namespace zx::testing {
+
+bool SaveWindowPicture(HWND base, HWND overlay, const std::string& unixPath) {
+  RECT frame = {}, top = {};
+  GetWindowRect(base, &frame);
+  GetWindowRect(overlay, &top);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, picture);
+  for (HWND window : {base, overlay}) {
+    RECT at = {};
+    GetWindowRect(window, &at);
+    HDC source = GetWindowDC(window);
+    BitBlt(memory, at.left - frame.left, at.top - frame.top, at.right - at.left, at.bottom - at.top, source, 0, 0,
+           SRCCOPY);
+    ReleaseDC(window, source);
+  }
+  SelectObject(memory, previous);
+  BITMAPINFOHEADER header = {sizeof(header), width, height, 1, 24, BI_RGB};
+  const int rowBytes = (width * 3 + 3) & ~3;
+  std::vector<uint8_t> pixels(static_cast<size_t>(rowBytes) * height);
+  GetDIBits(memory, picture, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::vector<uint8_t> bytes(reinterpret_cast<uint8_t*>(&file), reinterpret_cast<uint8_t*>(&file) + sizeof(file));
+  bytes.insert(bytes.end(), reinterpret_cast<uint8_t*>(&header), reinterpret_cast<uint8_t*>(&header) + sizeof(header));
+  bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+  const std::string bmp = unixPath + ".bmp";
+  std::wstring shell = L"/bin/sh -c \"mkdir -p \\\"$(dirname '" + std::wstring(unixPath.begin(), unixPath.end()) + L"')\\\"\"";
+  STARTUPINFOW startup = {sizeof(startup)};
+  PROCESS_INFORMATION info = {};
+  auto run = [&](std::wstring command) {
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return false;
+    WaitForSingleObject(info.hProcess, 30000);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return true;
+  };
+  if (!run(shell)) return false;
+  const std::wstring dosBmp = L"Z:" + std::wstring(bmp.begin(), bmp.end());
+  HANDLE out = CreateFileW(dosBmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(out);
+  const std::wstring wideBmp(bmp.begin(), bmp.end()), widePng(unixPath.begin(), unixPath.end());
+  if (!run(L"/bin/sh -c \"convert '" + wideBmp + L"' '" + widePng + L"' && rm -f '" + wideBmp + L"'\"")) return false;
+  return GetFileAttributesW((L"Z:" + widePng).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace zx::testing

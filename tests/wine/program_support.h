@@ -70,3 +70,24 @@ bool SaveScreenshot(const std::string& unixPath);
 void SetVisualStyle(bool on);
 
 }  // namespace zx::testing
+
+namespace zx::testing {
+
+// Sends a message whose parameter is the structure `structure`, which holds at
+// `pointerOffset` the address of a text buffer of `chars` characters; both
+// live in the window's process for the call. Returns the text.
+std::u16string SendForText(HWND window, UINT message, WPARAM wParam, std::vector<uint8_t> structure,
+                           size_t pointerOffset, int chars);
+
+// Every visible top-level window of `process` but `except`, or null after `ms`.
+HWND WaitForOtherWindow(DWORD process, HWND except, int ms = 20000);
+
+}  // namespace zx::testing
+
+namespace zx::testing {
+
+// Saves `base` with `overlay` on top, each as the window itself holds it (the
+// X screen may not show every window), as a PNG through ImageMagick's convert.
+bool SaveWindowPicture(HWND base, HWND overlay, const std::string& unixPath);
+
+}  // namespace zx::testing

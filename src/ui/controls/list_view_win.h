@@ -22,6 +22,7 @@ class ListView {
     return SendMessageW(window_, LVM_SETCOLUMNWIDTH, index, MAKELPARAM(width, 0)) != 0;
   }
   int ColumnWidth(int index) const { return static_cast<int>(SendMessageW(window_, LVM_GETCOLUMNWIDTH, index, 0)); }
+  int SelectedCount() const { return static_cast<int>(SendMessageW(window_, LVM_GETSELECTEDCOUNT, 0, 0)); }
   int View() const { return static_cast<int>(SendMessageW(window_, LVM_GETVIEW, 0, 0)); }
   void SetView(int view) const { SendMessageW(window_, LVM_SETVIEW, view, 0); }
   void SetExtendedStyle(DWORD mask, DWORD style) const {

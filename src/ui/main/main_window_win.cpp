@@ -38,13 +38,25 @@ LRESULT CALLBACK MainWindowEvents(HWND window, UINT message, WPARAM wParam, LPAR
     }
     case WM_SIZE:
       if (main && main->splitter13 && wParam != SIZE_MINIMIZED) LayoutMainWindow(*main);
+      if (main && main->host.sized && (wParam == SIZE_MAXIMIZED || wParam == SIZE_RESTORED)) main->host.sized(wParam);
       return 0;
     case WM_CLOSE:
       if (main && main->host.close) main->host.close();
       return 0;
-    case WM_COMMAND:
-      if (main && main->host.command) main->host.command(LOWORD(wParam));
+    case WM_COMMAND: {
+      if (!main) return 0;
+      // Menus and shortcuts come without a control, tool bar buttons from their bar.
+      const HWND from = reinterpret_cast<HWND>(lParam);
+      if (!from || from == main->toolBar1 || from == main->toolBar2) {
+        if (main->host.command) main->host.command(LOWORD(wParam));
+      } else if (main->host.controlEvent) {
+        main->host.controlEvent(LOWORD(wParam), HIWORD(wParam));
+      }
       return 0;
+    }
+    case WM_NOTIFY:
+      if (main && main->host.notify) return main->host.notify(reinterpret_cast<NMHDR*>(lParam));
+      break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -44,8 +44,14 @@ constexpr int kMainHeight = 669;  // rint(980 / 1.618...) + 63
 
 // What the window asks of the program around it.
 struct MainWindowHost {
-  // Every command (tool bars, menus, shortcuts); the dispatch comes later.
+  // Every command (tool bars, menus, shortcuts).
   std::function<void(int command)> command;
+  // A control's own event: its number and the notification code.
+  std::function<void(int control, int event)> controlEvent;
+  // Notifications (tool bar drop-downs and tool tips, list and tree events).
+  std::function<LRESULT(NMHDR* header)> notify;
+  // The window was maximised or restored.
+  std::function<void(WPARAM kind)> sized;
   // The user closed the window or chose Exit.
   std::function<void()> close;
 };
