@@ -6,6 +6,7 @@
 
 #include "app/module_template_win.h"
 #include "console/console_output.h"
+#include "console/console_paths.h"
 #include "console/error_text.h"
 #include "core/error_report_win.h"
 #include "core/utf8.h"
@@ -112,12 +113,6 @@ bool ParseArguments(const std::vector<std::u16string>& args, SaveRequest& reques
     return Usage("--groups and --images do not go together");
   }
   return true;
-}
-
-std::u16string FullPath(const std::u16string& path) {
-  wchar_t full[MAX_PATH * 4];
-  const DWORD length = GetFullPathNameW(Wide(path), MAX_PATH * 4, full, nullptr);
-  return length > 0 && length < MAX_PATH * 4 ? FromWide(full) : path;
 }
 
 // The selected pictures of one group gathered into an image set, as the

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/console_output.h"
+#include "console/convert_command.h"
 #include "console/export_command.h"
 #include "console/info_command.h"
 #include "console/save_command.h"
@@ -27,6 +28,16 @@ const char kUsage[] =
     "      Writes every image of every group (or of group N, counted from 1 as info\n"
     "      lists them) into DIR as a 32-bit RGBA PNG file, decoded the way the image\n"
     "      pane draws it: gGGG_iII_WxH_Dbit.png, with _png added for a PNG image.\n"
+    "  convert --to LIST [--uncompress] [--sources LIST] [--recursive] -o DEST SOURCE...\n"
+    "      Converts every SOURCE file (with --recursive: every matching file of the\n"
+    "      SOURCE folders and their subfolders) into the folder DEST as the program's\n"
+    "      batch conversion does. --to: ico, icl-ne, icl-pe, dll or all, separated by\n"
+    "      commas; --sources: the accepted kinds pe-cpl, pe-dll, pe-drv, pe-exe,\n"
+    "      pe-icl, pe-ocx, pe-scr, ne-dll, ne-exe, ne-icl, ico (default: all). An\n"
+    "      output never replaces a file: name_1.ico, name_2.ico... A progress line\n"
+    "      runs meanwhile; Ctrl+C stops before the next target. Ends with the six\n"
+    "      counters and the paths of the conversion log and work list; exit status\n"
+    "      0 when no error was counted.\n"
     "\n"
     "Exit status: 0 when every file was read (every image written), 1 when any\n"
     "failed, 2 for a usage error.\n";
@@ -45,6 +56,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == u"info") return zx::RunInfoCommand(args);
   if (command == u"export") return zx::RunExportCommand(args);
   if (command == u"save") return zx::RunSaveCommand(args);
+  if (command == u"convert") return zx::RunConvertCommand(args);
   zx::WriteErr("zorvexc: unknown command (see zorvexc --help)\n");
   return 2;
 }
