@@ -37,11 +37,12 @@ class CounterDisplay {
   ConversionProgress& progress() { return progress_; }
 
   // Shows every field at once, whatever it showed before.
-  void ShowAll();
+  void ShowAll() { ShowFields(true); }
   // Shows the fields that changed, errors always, and the position.
-  void ShowChanged();
+  void ShowChanged() { ShowFields(false); }
 
  private:
+  void ShowFields(bool all);
   void Show(CounterField field, int64_t value, int64_t& shown, bool always);
 
   ConversionProgress& progress_;

@@ -4,26 +4,12 @@
 
 #include "convert/conversion_rules.h"
 #include "core/messages.h"
+#include "core/win_handles.h"
 #include "core/win_text.h"
 #include "prefs/preference_store_win.h"
 
 namespace zx {
 namespace {
-
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 std::u16string NormalisedFolder(std::u16string folder) {
   const size_t first = folder.find_first_not_of(u' ');
@@ -47,7 +33,7 @@ void ScanFolder(ConversionJob& job, CounterDisplay& display, const std::u16strin
                 int depth, bool& overflow) {
   const std::u16string base = NormalisedFolder(folder);
   WIN32_FIND_DATAW found;
-  FindHandle find(FindFirstFileW(Wide(base + u"*.*"), &found));
+  UniqueFind find(FindFirstFileW(Wide(base + u"*.*"), &found));
   if (!find.valid()) return;
   do {
     const std::u16string name = FromWide(found.cFileName);

@@ -74,25 +74,26 @@ class ConversionRun {
     job.preferenceFolder = prefs.path();
     job.destinationFolder = dest.path();
     job.language = kLangEnglish;
+    job.notifyWindow = window.get();
   }
 
   // Starts the worker, waits for it and returns the event it posted (0 for none).
   WPARAM Run() {
-    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
-    job.notifyWindow = window;
     UniqueHandle worker;
+    if (!StartConversion(job, progress, worker)) return 0;
+    EXPECT_EQ(GetThreadPriority(worker.get()), THREAD_PRIORITY_HIGHEST);
+    EXPECT_EQ(WaitForSingleObject(worker.get(), 300000), WAIT_OBJECT_0);
+    return TakeEvent();
+  }
+
+  // The event posted to the job's window since the last call (0 for none).
+  WPARAM TakeEvent() {
     WPARAM event = 0;
-    if (StartConversion(job, progress, worker)) {
-      EXPECT_EQ(GetThreadPriority(worker.get()), THREAD_PRIORITY_HIGHEST);
-      EXPECT_EQ(WaitForSingleObject(worker.get(), 300000), WAIT_OBJECT_0);
-      MSG message;
-      while (PeekMessageW(&message, window, kConversionEventMessage, kConversionEventMessage, PM_REMOVE)) {
-        EXPECT_EQ(event, 0u) << "one event per run";
-        event = message.wParam;
-      }
+    MSG message;
+    while (PeekMessageW(&message, window.get(), kConversionEventMessage, kConversionEventMessage, PM_REMOVE)) {
+      EXPECT_EQ(event, 0u) << "one event per run";
+      event = message.wParam;
     }
-    DestroyWindow(window);
     return event;
   }
 
@@ -115,6 +116,8 @@ class ConversionRun {
     return lines;
   }
 
+  UniqueWindow window{CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr)};
   TempFolder prefs;
   TempFolder source;
   TempFolder dest;
@@ -380,6 +383,29 @@ TEST(ConversionWorker, AnEmptyQueueFinishesAtOnceWithZeros) {
   ASSERT_EQ(run.Run(), kConversionFinished);
   EXPECT_EQ(run.Count(CounterField::kToProcess), 0);
   EXPECT_EQ(run.Count(CounterField::kCreated), 0);
+  EXPECT_FALSE(Exists(run.prefs.path() + kConversionLogName));
+}
+
+// Run on the test's thread with a GDI+ library that lacks the entry points.
+TEST(ConversionWorker, MissingGdiplusFunctionsTouchNoFile) {
+  ConversionRun run;
+  const std::u16string a = run.source.Write(u"a.ico", SmallIco(12));
+  run.job.acceptedSources = {1058};
+  run.job.icoTarget = true;
+  run.job.fileQueue.Append(a);
+  ThreadContext ctx;
+  ctx.preferenceFolder = run.prefs.path();
+  ThreadServices services(ctx, ThreadRole::kConversion);
+  services.gdiplus().module.Reset(LoadLibraryW(L"kernel32.dll"));
+  CounterDisplay display(run.progress);
+  RunConversion(ctx, run.job, display);
+  EXPECT_EQ(run.TakeEvent(), kConversionNotStarted);
+  EXPECT_TRUE(run.progress.hidden);
+  EXPECT_FALSE(run.progress.summary);
+  EXPECT_EQ(run.progress.reported, MakeError(kMsgGdiplusInit, 9));
+  EXPECT_FALSE(services.gdiplus().module.valid());
+  EXPECT_FALSE(Exists(run.dest.path() + u"a.ico"));
+  EXPECT_FALSE(Exists(run.prefs.path() + kWorkListFileName));
   EXPECT_FALSE(Exists(run.prefs.path() + kConversionLogName));
 }
 
