@@ -18,10 +18,14 @@ zx_ensure_prefix
 zx_start_xvfb
 zx_start_wineserver
 
-# The inputs: every DLL that holds at least one icon group.
+# The inputs: every DLL that holds at least one icon group, COPIES times
+# under different names so that start-up does not hide the work.
+COPIES="${COPIES:-10}"
 mkdir -p "$WORK/dlls"
 for dll in "$WINE_DLLS"/*.dll; do
-  if wrestool -l --type=14 "$dll" 2>/dev/null | grep -q .; then cp "$dll" "$WORK/dlls/"; fi
+  if wrestool -l --type=14 "$dll" 2>/dev/null | grep -q .; then
+    for n in $(seq "$COPIES"); do cp "$dll" "$WORK/dlls/$n-$(basename "$dll")"; done
+  fi
 done
 files=$(ls "$WORK/dlls" | wc -l)
 input_mb=$(du -sm "$WORK/dlls" | cut -f1)
@@ -33,16 +37,17 @@ win() { echo "Z:${1//\//\\}"; }
 for target in ico icl-ne dll icl-pe; do
   out="$WORK/out-$target"
   echo "== convert --to $target   vs   wrestool -x -t 14 (A/B)"
-  farm-bench -n "$RUNS" --timeout 1800 -- sh -c "rm -rf '$out'; mkdir '$out'; exec '$ZX_WINE' '$ZORVEXC' convert --to $target --recursive -o '$(win "$out")' '$(win "$WORK/dlls")' >/dev/null" \
-    --vs "sh -c 'rm -rf $WORK/wrestool; mkdir $WORK/wrestool; for f in $WORK/dlls/*; do wrestool -x -t 14 -o $WORK/wrestool \$f; done'"
+  farm-bench -n "$RUNS" --timeout 1800 \
+    --vs "sh -c 'rm -rf $WORK/wrestool; mkdir $WORK/wrestool; for f in $WORK/dlls/*; do wrestool -x -t 14 -o $WORK/wrestool \$f; done'" \
+    -- sh -c "rm -rf '$out'; mkdir '$out'; exec '$ZX_WINE' '$ZORVEXC' convert --to $target --recursive -o '$(win "$out")' '$(win "$WORK/dlls")' >/dev/null"
   echo "== convert --to $target   vs   cp (A/B)"
-  farm-bench -n "$RUNS" --timeout 1800 -- sh -c "rm -rf '$out'; mkdir '$out'; exec '$ZX_WINE' '$ZORVEXC' convert --to $target --recursive -o '$(win "$out")' '$(win "$WORK/dlls")' >/dev/null" \
-    --vs "sh -c 'rm -rf $WORK/copy; cp -r $WORK/dlls $WORK/copy'"
+  farm-bench -n "$RUNS" --timeout 1800 --vs "sh -c 'rm -rf $WORK/copy; cp -r $WORK/dlls $WORK/copy'" \
+    -- sh -c "rm -rf '$out'; mkdir '$out'; exec '$ZX_WINE' '$ZORVEXC' convert --to $target --recursive -o '$(win "$out")' '$(win "$WORK/dlls")' >/dev/null"
 done
 echo "files per second = $files / median wall; icon MB per second = $icon_bytes / 1e6 / median wall"
 
 # Memory over many small files: 100 against 1000 copies of one .ico.
-python3 - "$WORK" <<'PY'
+/usr/bin/python3 - "$WORK" <<'PY'
 import sys
 from PIL import Image
 im = Image.new("RGBA", (48, 48), (200, 40, 40, 255))

@@ -280,6 +280,7 @@ int RunConvertCommand(const std::vector<std::u16string>& args) {
   if (!finished) return 1;
 
   progress.PrintSummary();
+  if (job.cancelRequested) WriteOut("Stopped by Ctrl+C before the end of the run.\n");
   if (progress.Value(CounterField::kToProcess) > 0) {
     WriteOut("Log: " + ToUtf8(job.preferenceFolder + kConversionLogName) + "\n");
     WriteOut("Work list: " + ToUtf8(job.preferenceFolder + kWorkListFileName) + "\n");
