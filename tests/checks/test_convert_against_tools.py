@@ -5,13 +5,14 @@ around the first; the summary, the log and the exit status tell the truth."""
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(__file__))
-from zorvex_tools import (Checks, ico_images, info_json, module_groups, same_groups,  # noqa: E402
-                          windows_path, zorvexc)
+from zorvex_tools import (BIN, WINE, Checks, ico_images, info_json, module_groups,  # noqa: E402
+                          same_groups, windows_path, zorvexc)
 
 WINE_DLLS = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
 MODULES = ("shell32.dll", "comctl32.dll", "user32.dll", "notepad.exe")
@@ -111,6 +112,26 @@ blocked = os.path.join(work, "blocked")
 os.makedirs(os.path.join(blocked, "comctl32.ico"))
 status, out = convert("--to", "ico", "-o", windows_path(blocked), windows_path(os.path.join(source, "comctl32.dll")))
 checks.check(status == 1 and summary(out).get("Errors") == 1, f"a folder named like the output is an error: {out}")
+
+# Ctrl+C stops the run before its end; the summary and the paths still come.
+stopped = os.path.join(work, "stopped")
+os.makedirs(stopped)
+run = subprocess.Popen([WINE, os.path.join(BIN, "zorvexc.exe"), "convert", "--to", "all", "--recursive", "-o",
+                        windows_path(stopped), windows_path(WINE_DLLS)],
+                       stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+# A cancellation counts from the conversion on: the folder walk does not look at it.
+first = b""
+for line in iter(run.stdout.readline, b""):
+    first = line
+    if re.match(rb"[1-9]", line):
+        break
+run.send_signal(signal.SIGINT)
+rest, _ = run.communicate(timeout=120)
+out = (first + rest).decode("utf-8")
+counters = summary(out)
+checks.check(run.returncode == 0 and "Stopped by Ctrl+C" in out and
+             0 < counters.get("Processed files", 0) < counters.get("Files to process", 0) and
+             "Work list: " in out, f"Ctrl+C stops the run early: {out[-600:]}")
 
 # Usage errors.
 for args in (["--to", "ico", windows_path(source)],
