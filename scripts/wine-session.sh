@@ -33,6 +33,9 @@ zx_set_theme() {
 # a pipe reader never waits on Wine's helper processes.
 zx_start_wineserver() {
   mkdir -p "$ZX_PIDS_DIR"
+  # Wine takes the user's language from the Unix locale: every Wine process
+  # of the session, the server's helpers included, runs as a British user.
+  export LC_ALL=en_GB.UTF-8
   setsid "$ZX_WINESERVER" -f -p >/dev/null 2>&1 </dev/null &
   echo $! > "$ZX_PIDS_DIR/wineserver"
   "$ZX_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/console_output.h"
+#include "console/convert_command.h"
 #include "console/export_command.h"
 #include "console/info_command.h"
 #include "console/remove_command.h"
@@ -33,6 +34,16 @@ const char kUsage[] =
     "      file, the images) numbered in LIST, or the images in LIST of group N, as\n"
     "      info lists them (LIST: 1,3,5-7). A removal that is refused or fails leaves\n"
     "      the file unchanged.\n"
+    "  convert --to LIST [--uncompress] [--sources LIST] [--recursive] -o DEST SOURCE...\n"
+    "      Converts every SOURCE file (with --recursive: every matching file of the\n"
+    "      SOURCE folders and their subfolders) into the folder DEST as the program's\n"
+    "      batch conversion does. --to: ico, icl-ne, icl-pe, dll or all, separated by\n"
+    "      commas; --sources: the accepted kinds pe-cpl, pe-dll, pe-drv, pe-exe,\n"
+    "      pe-icl, pe-ocx, pe-scr, ne-dll, ne-exe, ne-icl, ico (default: all). An\n"
+    "      output never replaces a file: name_1.ico, name_2.ico... A progress line\n"
+    "      runs meanwhile; Ctrl+C stops before the next target. Ends with the six\n"
+    "      counters and the paths of the conversion log and work list; exit status\n"
+    "      0 when no error was counted.\n"
     "\n"
     "Exit status: 0 when every file was read (every image written), 1 when any\n"
     "failed, 2 for a usage error.\n";
@@ -52,6 +63,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == u"export") return zx::RunExportCommand(args);
   if (command == u"save") return zx::RunSaveCommand(args);
   if (command == u"remove") return zx::RunRemoveCommand(args);
+  if (command == u"convert") return zx::RunConvertCommand(args);
   zx::WriteErr("zorvexc: unknown command (see zorvexc --help)\n");
   return 2;
 }

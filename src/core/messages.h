@@ -26,6 +26,7 @@ enum Message : int {
   kMsgFileLoad = 25,
   kMsgFileOpen = 26,
   kMsgBadFileName = 27,
+  kMsgBadImageFormat = 28,
   kMsgFileSize = 29,
   kMsgFileSeek = 30,
   kMsgFileRead = 31,

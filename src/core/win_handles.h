@@ -51,6 +51,13 @@ struct NullableTraits {
 
 // A file, process or other kernel handle (CreateFileW's INVALID_HANDLE_VALUE counts as empty).
 using UniqueHandle = UniqueOwner<HANDLE, FileHandleTraits>;
+struct FindHandleTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { FindClose(h); }
+};
+// A directory listing from FindFirstFileW.
+using UniqueFind = UniqueOwner<HANDLE, FindHandleTraits>;
 // A module from LoadLibrary(Ex)W.
 using UniqueModule = UniqueOwner<HMODULE, NullableTraits<HMODULE, FreeLibrary>>;
 // A pen, brush, font or other GDI object.

@@ -14,7 +14,8 @@ import tempfile
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(__file__))
-from zorvex_tools import Checks, info_json, windows_path, zorvexc  # noqa: E402
+from zorvex_tools import (Checks, ico_images, info_json, module_groups, same_groups, same_image,  # noqa: E402
+                          windows_path, zorvexc)
 
 WINE_DLLS = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
@@ -30,62 +31,10 @@ def save(source, target, output, *options):
     return status
 
 
-def ico_images(data):
-    """The image bytes of an .ico file, in directory order."""
-    count, = struct.unpack_from("<H", data, 4)
-    images = []
-    for i in range(count):
-        size, offset = struct.unpack_from("<II", data, 6 + 16 * i + 8)
-        images.append(data[offset:offset + size])
-    return images
-
-
-def module_groups(path):
-    """Every icon group of a module as wrestool extracts it: a list, in
-    wrestool's order, of the image bytes of each group's entries."""
-    folder = tempfile.mkdtemp(dir=work)
-    subprocess.run(["wrestool", "-x", "--raw", "-o", folder, path], capture_output=True, check=True)
-    groups, icons, group_data = [], {}, {}
-    prefix = os.path.basename(path) + "_"
-    for file in sorted(os.listdir(folder)):
-        # FILE_TYPE_NAME_LANGUAGE[.ext]; names may hold underscores.
-        rest = re.sub(r"\.(ico|png|cur|bin)$", "", file)[len(prefix):]
-        type_id, rest = rest.split("_", 1)
-        res_name = rest.rsplit("_", 1)[0]
-        data = open(os.path.join(folder, file), "rb").read()
-        if type_id == "3" and res_name.isdigit():
-            icons.setdefault(int(res_name), data)
-        elif type_id == "14":
-            group_data.setdefault(res_name, data)
-    listing = subprocess.run(["wrestool", "-l", "--type=14", path], capture_output=True, text=True).stdout
-    seen = set()
-    for line in listing.splitlines():
-        match = re.search(r"--name=('([^']*)'|(\d+))", line)
-        name = match.group(2) if match.group(2) is not None else match.group(3)
-        if name in seen:
-            continue
-        seen.add(name)
-        raw = group_data[name]
-        count, = struct.unpack_from("<H", raw, 4)
-        ids = [struct.unpack_from("<H", raw, 6 + 14 * i + 12)[0] for i in range(count)]
-        groups.append([icons.get(i, b"") for i in ids])
-    return groups
-
-
-def same_image(written, source):
-    """Byte-identical, allowing the zero padding of an NE alignment unit."""
-    return written[:len(source)] == source and not written[len(source):].strip(b"\0")
-
-
-def same_groups(written, source):
-    return len(written) == len(source) and all(
-        len(w) == len(s) and all(same_image(a, b) for a, b in zip(w, s)) for w, s in zip(written, source))
-
-
 # ---- Wine's modules to every target, keeping images -------------------------
 for module in ("shell32.dll", "comctl32.dll", "user32.dll", "notepad.exe"):
     source = os.path.join(WINE_DLLS, module)
-    expected = module_groups(source)
+    expected = module_groups(source, work)
     for target, extension in TARGETS.items():
         output = os.path.join(work, f"{module}.{target}{extension}")
         checks.check(save(source, target, output) == 0, f"{module} to {target}")
@@ -98,7 +47,7 @@ for module in ("shell32.dll", "comctl32.dll", "user32.dll", "notepad.exe"):
             checks.check(len(written) == len(flat) and all(map(same_image, written, flat)),
                          f"{module} to ico: images byte-identical")
         else:
-            checks.check(same_groups(module_groups(output), expected),
+            checks.check(same_groups(module_groups(output, work), expected),
                          f"{module} to {target}: wrestool reads every group byte-identical")
         status, (obj,) = info_json(output)
         checks.check(status == 0 and len(obj.get("groups", [])) ==
@@ -107,14 +56,14 @@ for module in ("shell32.dll", "comctl32.dll", "user32.dll", "notepad.exe"):
 
 # ---- A selection of groups and of images ------------------------------------
 shell32 = os.path.join(WINE_DLLS, "shell32.dll")
-all_groups = module_groups(shell32)
+all_groups = module_groups(shell32, work)
 output = os.path.join(work, "picked.icl")
 checks.check(save(shell32, "icl-ne", output, "--groups", "3,5-6") == 0, "groups 3,5-6 to icl-ne")
-checks.check(same_groups(module_groups(output), [all_groups[2], all_groups[4], all_groups[5]]),
+checks.check(same_groups(module_groups(output, work), [all_groups[2], all_groups[4], all_groups[5]]),
              "the three groups, in order, and nothing else")
 output = os.path.join(work, "pictures.dll")
 checks.check(save(shell32, "dll", output, "--group", "1", "--images", "2,3") == 0, "two pictures to dll")
-checks.check(same_groups(module_groups(output), [all_groups[0][1:3]]), "one group with the two pictures")
+checks.check(same_groups(module_groups(output, work), [all_groups[0][1:3]]), "one group with the two pictures")
 
 # ---- Refusals -------------------------------------------------------------------
 existing = os.path.join(work, "picked.icl")
@@ -175,7 +124,7 @@ for target, extension in TARGETS.items():
     if target == "ico":
         written = ico_images(open(output, "rb").read())
     else:
-        written = [image for group in module_groups(output) for image in group]
+        written = [image for group in module_groups(output, work) for image in group]
     checks.check(len(written) == len(source_images) and not any(i[:8] == PNG_SIGNATURE for i in written),
                  f"{target}: no PNG image remains")
     checks.check(all(same_colours(d, p) for d, p in zip(written, source_images)),

@@ -306,7 +306,8 @@ bool SaveWindowPicture(HWND base, HWND overlay, const std::string& unixPath) {
   PROCESS_INFORMATION info = {};
   auto run = [&](std::wstring command) {
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return false;
-    WaitForSingleObject(info.hProcess, 30000);
+    // Unix helpers start slowly on a loaded machine: wait for them generously.
+    WaitForSingleObject(info.hProcess, 120000);
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
     return true;

@@ -16,13 +16,31 @@ TempFolder::TempFolder() {
   CreateDirectoryW(Wide(path_), nullptr);
 }
 
-TempFolder::~TempFolder() {
-  for (const std::u16string& name : FolderNames(path_)) {
-    SetFileAttributesW(Wide(path_ + name), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(Wide(path_ + name));
+namespace {
+
+// Removes a folder with everything in it, subfolders included.
+void RemoveTree(const std::u16string& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(Wide(folder + u"*"), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::u16string name = FromWide(found.cFileName);
+      if (name == u"." || name == u"..") continue;
+      SetFileAttributesW(Wide(folder + name), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(folder + name + u"\\");
+      } else {
+        DeleteFileW(Wide(folder + name));
+      }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
   }
-  RemoveDirectoryW(Wide(path_));
+  RemoveDirectoryW(Wide(folder));
 }
+
+}  // namespace
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
 
 std::u16string TempFolder::Write(const std::u16string& name, const std::vector<uint8_t>& bytes) const {
   const std::u16string full = path_ + name;
