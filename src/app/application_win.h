@@ -16,6 +16,8 @@
 #include "core/win_handles.h"
 #include "imaging/thread_services_win.h"
 #include "prefs/preference_values.h"
+#include "ui/explorer/explorer_win.h"
+#include "ui/iconview/icon_view_win.h"
 #include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
 
@@ -47,6 +49,8 @@ struct Application {
   PreferenceValues preferences;
   MainWindow main;
   MainWindowErrorPanel errorPanel{main, reporter};
+  IconView iconView;
+  Explorer explorer;
   HACCEL accelerators = nullptr;
   bool quitRequested = false;
 };
