@@ -54,22 +54,6 @@ class WindowDisabled {
   HWND window_;
 };
 
-std::vector<GroupImage> AsGroupImages(const DocumentGroup& group) {
-  std::vector<GroupImage> images;
-  for (const DocumentImage& image : group.images) {
-    GroupImage g;
-    g.iconId = image.iconId;
-    g.png = image.png;
-    g.width = image.width;
-    g.height = image.height;
-    g.bitCount = image.bitCount;
-    g.data = image.data;
-    g.length = image.bytes;
-    images.push_back(g);
-  }
-  return images;
-}
-
 HFONT CaptionFont(IconView& view) {
   if (!view.captionFont) {
     ScreenDc screen;
@@ -134,10 +118,18 @@ void ApplyStates(IconView& view, const PictureStates& states) {
   if (focused >= 0) SetFocus(view.pictures[focused].button.get());
 }
 
+// One rule of the selection applied to the pane's pictures.
+template <typename Rule>
+void ChangePictures(IconView& view, Rule rule) {
+  PictureStates states = PictureStatesOf(view);
+  rule(states);
+  ApplyStates(view, states);
+}
+
 // The pane's pictures and buttons for one group, widest image first.
 int BuildPane(IconView& view, const DocumentGroup& group) {
   ThreadContext& ctx = *view.ctx;
-  std::vector<GroupImage> images = AsGroupImages(group);
+  std::vector<GroupImage> images = GroupImagesOf(group);
   const bool ico = IsIcoDocument(view);
   if (!ico) SortGroupImages(images);
   if (images.empty()) return Fail(ctx, kMsgGroupWithoutIcons, 2);
@@ -346,29 +338,10 @@ PictureStates PictureStatesOf(const IconView& view) {
 
 int FocusedPicture(const IconView& view) { return FocusedPicture(PictureStatesOf(view)); }
 
-void SelectAllPictures(IconView& view) {
-  PictureStates states = PictureStatesOf(view);
-  SelectAllPictures(states);
-  ApplyStates(view, states);
-}
-
-void UnselectAllPictures(IconView& view) {
-  PictureStates states = PictureStatesOf(view);
-  UnselectAllPictures(states);
-  ApplyStates(view, states);
-}
-
-void ToggleSelection(IconView& view) {
-  PictureStates states = PictureStatesOf(view);
-  ToggleSelection(states);
-  ApplyStates(view, states);
-}
-
-void ResetPictures(IconView& view) {
-  PictureStates states = PictureStatesOf(view);
-  ResetPictures(states);
-  ApplyStates(view, states);
-}
+void SelectAllPictures(IconView& view) { ChangePictures(view, [](PictureStates& s) { SelectAllPictures(s); }); }
+void UnselectAllPictures(IconView& view) { ChangePictures(view, [](PictureStates& s) { UnselectAllPictures(s); }); }
+void ToggleSelection(IconView& view) { ChangePictures(view, [](PictureStates& s) { ToggleSelection(s); }); }
+void ResetPictures(IconView& view) { ChangePictures(view, [](PictureStates& s) { ResetPictures(s); }); }
 
 void ClickPicture(IconView& view, int index, bool control, bool shift) {
   PictureStates states = PictureStatesOf(view);

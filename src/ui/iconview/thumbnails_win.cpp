@@ -33,18 +33,25 @@ void DrawPngMark(HDC dc) {
 
 }  // namespace
 
-int ThumbnailImageIndex(const DocumentGroup& group) {
-  if (group.images.size() <= 1) return group.images.empty() ? -1 : 0;
+std::vector<GroupImage> GroupImagesOf(const DocumentGroup& group) {
   std::vector<GroupImage> images;
   for (const DocumentImage& image : group.images) {
     GroupImage g;
+    g.iconId = image.iconId;
+    g.png = image.png;
     g.width = image.width;
     g.height = image.height;
     g.bitCount = image.bitCount;
-    g.png = image.png;
+    g.data = image.data;
+    g.length = image.bytes;
     images.push_back(g);
   }
-  return RepresentativeImageIndex(images);
+  return images;
+}
+
+int ThumbnailImageIndex(const DocumentGroup& group) {
+  if (group.images.size() <= 1) return group.images.empty() ? -1 : 0;
+  return RepresentativeImageIndex(GroupImagesOf(group));
 }
 
 int DrawThumbnailPicture(ThreadContext& ctx, const DocumentImage& image, ContainerKind source, bool pngMark,

@@ -10,9 +10,13 @@
 #include "core/icon_document.h"
 #include "core/thread_context.h"
 #include "core/win_handles.h"
+#include "formats/group_image.h"
 #include "ops/document_loading.h"
 
 namespace zx {
+
+// The group's images as the readers describe them, for the ordering rules.
+std::vector<GroupImage> GroupImagesOf(const DocumentGroup& group);
 
 // The image that stands for a group: its representative image for a module
 // group, the one image of an .ico entry.
