@@ -12,6 +12,10 @@
 #include "core/win_text.h"
 #include "imaging/thread_services_win.h"
 #include "support/document_fixture.h"
+#include "core/ui_text_win.h"
+#include "ui/explorer/explorer_win.h"
+#include "ui/explorer/file_list_win.h"
+#include "ui/explorer/folder_tree_win.h"
 #include "ui/iconview/icon_view_win.h"
 #include "ui/iconview/thumbnails_win.h"
 #include "ui/main/main_window_panel_win.h"
@@ -390,6 +394,54 @@ TEST_F(IconViewTest, MalformedIcoGoesToTheErrorPanel) {
   EXPECT_EQ(SendMessageW(main_.groupList, LVM_GETITEMCOUNT, 0, 0), 1);
   EXPECT_EQ(main_.status.english.detailText, u"");
   EXPECT_EQ(main_.status.english.fileText, u"File :good.ico (ICO format, file contains 1 icon / group)");
+}
+
+}  // namespace
+}  // namespace zx
+
+namespace zx {
+namespace {
+
+// Opening a chosen file: the filter "*.*" switches to "all icons formats",
+// the list shows the file's folder with the file selected, and the chosen
+// file stays open (the tree's move does not reopen the folder's first file).
+TEST_F(IconViewTest, OpeningAChosenFileKeepsItOpen) {
+  for (int entry = 0; entry < 10; ++entry) {
+    SendMessageW(main_.formatBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(UiText(16000 + entry, 2057))));
+  }
+  SendMessageW(main_.formatBox, CB_SETCURSEL, 9, 0);
+  std::vector<std::u16string> names;
+  for (const char16_t* name : {u"a.ico", u"b.ico", u"c.ico"}) {
+    Write(name, testing::IcoFile({testing::DibImage(16, 16, 32)}));
+    names.push_back(name);
+  }
+  PreferenceValues preferences;
+  preferences.fileOptions = static_cast<FileOptions>(kDateEnglish) << kDateFormatShift;
+  Explorer explorer;
+  AttachExplorer(explorer, main_, view_, preferences, u"C:\\zorvex.exe");
+  main_.host.viewEvent = [&](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return OnExplorerNotify(explorer, message, wParam, lParam, result) ||
+           OnIconViewNotify(view_, message, wParam, lParam, result);
+  };
+  FillFolderTree(main_.tree);
+  // Whatever the directory walk lists first, open another file.
+  FillFileList(main_.fileList, temp_.path(), u"*.*", 2057, kDateEnglish);
+  const std::u16string first = FileRowName(main_.fileList, 0);
+  const std::u16string chosen = temp_.path() + (first == u"b.ico" ? u"c.ico" : u"b.ico");
+  OpenChosenFile(explorer, chosen);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+
+  EXPECT_EQ(SendMessageW(main_.formatBox, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(FileRowCount(main_.fileList), 3);
+  const int row = SelectedFileRow(main_.fileList);
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(temp_.path() + FileRowName(main_.fileList, row), chosen);
+  EXPECT_EQ(document_.path, chosen);
+  EXPECT_EQ(FindListedFile(explorer, chosen), row);
+  EXPECT_EQ(FindListedFile(explorer, temp_.path() + u"absent.ico"), -2);
+  EXPECT_EQ(FindListedFile(explorer, u"C:\\elsewhere\\a.ico"), -1);
+  main_.host.viewEvent = nullptr;
 }
 
 }  // namespace
