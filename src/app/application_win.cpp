@@ -14,6 +14,7 @@
 #include "core/messages.h"
 #include "core/ui_text_win.h"
 #include "core/win_text.h"
+#include "ops/icon_document_ops.h"
 #include "prefs/preference_store_win.h"
 #include "ui/controls/list_view_win.h"
 #include "ui/main/main_window_texts_win.h"
@@ -185,6 +186,12 @@ void RunMainWindow(Application& app) {
   app.accelerators = CreateShortcuts();
   app.preferences = ReadPreferences(app.ui.preferenceFolder, GetUserDefaultLangID());
   ApplyPreferences(app);
+  AttachIconView(app.iconView, main, app.ui, app.document, app.reporter);
+  AttachExplorer(app.explorer, main, app.iconView, app.preferences, app.programPath);
+  main.host.viewEvent = [&app](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return OnExplorerNotify(app.explorer, message, wParam, lParam, result) ||
+           OnIconViewNotify(app.iconView, message, wParam, lParam, result);
+  };
   ApplyLanguage(app);
 
   for (HWND list : {main.fileList, main.groupList}) {
@@ -197,6 +204,7 @@ void RunMainWindow(Application& app) {
   app.preferences.fileOptions = start.options;
   ShowWindow(main.window, start.maximised ? SW_SHOWMAXIMIZED : SW_SHOWDEFAULT);
   UpdateWindow(main.window);
+  StartExplorer(app.explorer);
 
   RunEventLoop(app);
 }
@@ -219,7 +227,8 @@ void Shutdown(Application& app) {
   if (app.main.window && IsWindow(app.main.window)) DestroyWindow(app.main.window);
   app.main.window = nullptr;
   app.startupFont.Reset();
-  // The opened document goes here once documents are opened.
+  ClearPanePictures(app.iconView);
+  CloseDocument(app.ui, &app.document);
   app.main.list85.Reset();
   app.main.list86.Reset();
   app.main.list48.Reset();

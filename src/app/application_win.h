@@ -16,6 +16,8 @@
 #include "core/win_handles.h"
 #include "imaging/thread_services_win.h"
 #include "prefs/preference_values.h"
+#include "ui/explorer/explorer_win.h"
+#include "ui/iconview/icon_view_win.h"
 #include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
 #include "ui/menus/menu_facility_win.h"
@@ -48,6 +50,8 @@ struct Application {
   PreferenceValues preferences;
   MainWindow main;
   MainWindowErrorPanel errorPanel{main, reporter};
+  IconView iconView;
+  Explorer explorer;
   HACCEL accelerators = nullptr;
   bool quitRequested = false;
   // Set while the program itself changes the group list's selection.

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "console/console_output.h"
-#include "console/console_paths.h"
+#include "console/command_arguments.h"
 #include "console/error_text.h"
 #include "convert/conversion_rules.h"
 #include "convert/conversion_text_file_win.h"

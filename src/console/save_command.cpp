@@ -7,7 +7,6 @@
 #include "app/module_template_win.h"
 #include "console/command_arguments.h"
 #include "console/console_output.h"
-#include "console/console_paths.h"
 #include "console/error_text.h"
 #include "core/error_report_win.h"
 #include "core/utf8.h"

@@ -71,6 +71,15 @@ using UniqueImageList = UniqueOwner<HIMAGELIST, NullableTraits<HIMAGELIST, Image
 // A memory device context from CreateCompatibleDC.
 using UniqueMemoryDc = UniqueOwner<HDC, NullableTraits<HDC, DeleteDC>>;
 
+// A window this code created (children go with their parent); a window
+// already gone is not destroyed again.
+struct WindowTraits {
+  static HWND Invalid() { return nullptr; }
+  static bool IsValid(HWND h) { return h != nullptr && IsWindow(h); }
+  static void Close(HWND h) { DestroyWindow(h); }
+};
+using UniqueWindow = UniqueOwner<HWND, WindowTraits>;
+
 // The screen's device context, given back when the owner goes away.
 class ScreenDc {
  public:

@@ -7,6 +7,8 @@
 #include "formats/pe_reader_win.h"
 #include "ops/icon_document_ops.h"
 
+#include <functional>
+
 namespace zx {
 namespace {
 
@@ -123,21 +125,27 @@ int LoadIconDocument(ThreadContext& ctx, IconDocument& doc, const std::u16string
   }
 }
 
-int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<DocumentGroup>& groups) {
-  groups.clear();
+namespace {
+
+constexpr int kMsgEnumerationStopped = 84;  // "Enumeration callback has been stopped by the user"
+
+// Hands every group of the open document, with its images, to `visit` in
+// view order; a visit that returns 0 ends the walk with its error.
+using GroupVisitor = std::function<int(DocumentGroup&& group)>;
+
+int WalkDocumentGroups(ThreadContext& ctx, IconDocument& doc, const GroupVisitor& visit) {
   if (doc.container == kContainerIco) {
-    for (int64_t n = 1; n <= doc.iconCount; ++n) {
+    return ForEachIcoEntry(ctx, doc, [&](IconDocument& d, int64_t n) {
       IcoImageInfo info;
-      if (!ReadIcoEntryImage(ctx, doc, n, info)) return 0;
+      if (!ReadIcoEntryImage(ctx, d, n, info)) return 0;
       DocumentGroup group;
       group.label = u"#" + DecimalText(n);
       group.images.push_back({info.width, info.height, info.bitCount, info.png, info.size, info.data});
-      groups.push_back(std::move(group));
-    }
-    return 1;
+      return visit(std::move(group));
+    });
   }
-  const auto addGroup = [&](const std::u16string& label, const PeResourceName& name,
-                            const std::vector<GroupImage>& images) {
+  const auto makeGroup = [&](const std::u16string& label, const PeResourceName& name,
+                             const std::vector<GroupImage>& images) {
     DocumentGroup group;
     group.label = label;
     group.name = name;
@@ -145,7 +153,7 @@ int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<Docume
       group.images.push_back({image.width, image.height, image.bitCount, image.png,
                               static_cast<uint32_t>(image.length), image.data, image.iconId});
     }
-    groups.push_back(std::move(group));
+    return group;
   };
   if (doc.container == kContainerNe) {
     return ForEachNeDocumentGroup(ctx, doc, [&](IconDocument& d, const std::u16string& label, int id, bool) {
@@ -153,24 +161,55 @@ int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<Docume
       if (!ReadNeGroup(ctx, d, id, NeGroupReader::kImagePane, read)) return 0;
       PeResourceName name;
       name.id = id;
-      addGroup(label, name, read.images);
-      return 1;
+      return visit(makeGroup(label, name, read.images));
     });
   }
   if (doc.container == kContainerPe) {
-    bool namedSoFar = false;
     return ForEachPeDocumentGroup(ctx, doc, [&](IconDocument& d, const std::u16string& label,
-                                               const PeResourceName& name, bool named) {
-      // The plain pass starts over after a named pass that gave up.
-      if (namedSoFar && !named) groups.clear();
-      namedSoFar = named;
+                                               const PeResourceName& name, bool) {
       PeGroup read;
       if (!ReadGroup(ctx, d, name, PeGroupReader::kImagePane, read)) return 0;
-      addGroup(label, name, read.images);
-      return 1;
+      return visit(makeGroup(label, name, read.images));
     });
   }
   return Fail(ctx, kMsgBadParameterValue, 3);
+}
+
+}  // namespace
+
+int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<DocumentGroup>& groups) {
+  groups.clear();
+  bool namedSoFar = false;
+  return WalkDocumentGroups(ctx, doc, [&](DocumentGroup&& group) {
+    // The plain pass starts over after a named pass that gave up.
+    const bool named = doc.container == kContainerPe && doc.namedGroups == 1;
+    if (namedSoFar && !named) groups.clear();
+    namedSoFar = named;
+    groups.push_back(std::move(group));
+    return 1;
+  });
+}
+
+int ReadDocumentGroup(ThreadContext& ctx, IconDocument& doc, int item, DocumentGroup& group) {
+  if (!doc.base) return Fail(ctx, kMsgNullPointer, 126);
+  // Counts groups until the wanted one, then stops the walk on purpose.
+  const int site = doc.container == kContainerIco ? 7 : doc.container == kContainerPe ? 6 : 5;
+  int counter = 0;
+  bool namedSoFar = false;
+  const int walked = WalkDocumentGroups(ctx, doc, [&](DocumentGroup&& visited) {
+    const bool named = doc.container == kContainerPe && doc.namedGroups == 1;
+    if (namedSoFar && !named) counter = 0;
+    namedSoFar = named;
+    if (counter++ != item) return 1;
+    group = std::move(visited);
+    return Fail(ctx, kMsgEnumerationStopped, site);
+  });
+  if (!walked && ErrorMessage(ctx.error) == kMsgEnumerationStopped) {
+    ctx.error = 0;
+    return 1;
+  }
+  if (walked) return Fail(ctx, kMsgInternalError, 1);
+  return 0;
 }
 
 }  // namespace zx

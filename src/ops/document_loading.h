@@ -41,4 +41,8 @@ int LoadIconDocument(ThreadContext& ctx, IconDocument& doc, const std::u16string
 // Every group of the open document with its images, in view order.
 int ReadDocumentGroups(ThreadContext& ctx, IconDocument& doc, std::vector<DocumentGroup>& groups);
 
+// Group `item` (from 0) alone: the groups are walked and counted until it.
+// Message 4 (site 126) with nothing open.
+int ReadDocumentGroup(ThreadContext& ctx, IconDocument& doc, int item, DocumentGroup& group);
+
 }  // namespace zx

@@ -26,7 +26,9 @@ class IcoWriterTest : public ::testing::Test {
   }
   void ExpectError(int message, int site = -1) {
     EXPECT_EQ(ErrorMessage(ctx.error), message);
-    if (site >= 0) EXPECT_EQ(ErrorSite(ctx.error), site);
+    if (site >= 0) {
+      EXPECT_EQ(ErrorSite(ctx.error), site);
+    }
   }
   // Reads an .ico back with the reader: every image's bytes in order.
   std::vector<Bytes> ReadBack(const Bytes& file) {

@@ -12,12 +12,20 @@
 #include "core/ui_text_win.h"
 #include "core/win_text.h"
 #include "imaging/thread_services_win.h"
+#include "support/document_fixture.h"
+#include "core/ui_text_win.h"
+#include "ui/explorer/explorer_win.h"
+#include "ui/explorer/file_list_win.h"
+#include "ui/explorer/folder_tree_win.h"
+#include "ui/iconview/icon_view_win.h"
+#include "ui/iconview/thumbnails_win.h"
 #include "ui/main/main_window_panel_win.h"
 #include "ui/main/main_window_win.h"
 #include "ui/main/main_window_texts_win.h"
 #include "ui/main/splitter_win.h"
 #include "ui/menus/main_menus_win.h"
 #include "wine/program_support.h"
+#include "wine/wine_support.h"
 
 namespace zx {
 namespace {
@@ -354,6 +362,186 @@ TEST_F(MainWindowTest, MenusOpenOverTheWindowInBothLanguages) {
     EXPECT_TRUE(close->text == UiText(5005, language));
     facility.Teardown();
   }
+}
+
+}  // namespace
+}  // namespace zx
+
+namespace zx {
+namespace {
+
+// 24-bit pixel (blue, green, red) of a picture.
+COLORREF PixelOf(HBITMAP picture, int width, int height, int x, int y) {
+  std::vector<uint8_t> rows(static_cast<size_t>(((width * 3 + 3) / 4) * 4) * height);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, picture, 0, height, rows.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  const uint8_t* at = rows.data() + static_cast<size_t>(y) * ((width * 3 + 3) / 4) * 4 + x * 3;
+  return RGB(at[2], at[1], at[0]);
+}
+
+// The icon view over the window built in the test program.
+class IconViewTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    reporter_.SetPanel(&panel_);
+    ctx_.language = 2057;
+    AttachIconView(view_, main_, ctx_, document_, reporter_);
+  }
+  void TearDown() override {
+    CloseViewDocument(view_, true);
+    for (const std::u16string& file : files_) DeleteFileW(Wide(file));
+    MainWindowTest::TearDown();
+  }
+  std::u16string Write(const std::u16string& name, const std::vector<uint8_t>& bytes) {
+    files_.push_back(temp_.Write(name, bytes));
+    return files_.back();
+  }
+
+  MainWindowErrorPanel panel_{main_, reporter_};
+  IconView view_;
+  testing::TempFolder temp_;
+  std::vector<std::u16string> files_;
+};
+
+// A 16 x 16 image sits unscaled in the middle of its white thumbnail; a
+// 256 x 256 one covers the whole 48 x 48 square.
+TEST_F(IconViewTest, ThumbnailsCentreSmallImagesAndScaleLargeOnes) {
+  const struct {
+    int side;
+    POINT black[2];
+    POINT white[2];
+  } cases[] = {{16, {{16, 16}, {31, 31}}, {{15, 15}, {32, 32}}}, {256, {{0, 0}, {47, 47}}, {{0, 0}, {47, 47}}}};
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> image = testing::DibImage(c.side, c.side, 32);
+    DocumentImage described{c.side, c.side, 32, false, static_cast<uint32_t>(image.size()), image.data()};
+    UniqueBitmap picture;
+    ASSERT_EQ(DrawThumbnailPicture(ctx_, described, kContainerIco, false, picture), 1) << ctx_.error;
+    for (POINT p : c.black) EXPECT_EQ(PixelOf(picture.get(), 48, 48, p.x, p.y), RGB(0, 0, 0)) << c.side;
+    if (c.side == 16) {
+      for (POINT p : c.white) EXPECT_EQ(PixelOf(picture.get(), 48, 48, p.x, p.y), RGB(255, 255, 255)) << c.side;
+    }
+  }
+}
+
+// Opening an .ico file: one item per entry labelled "#n", the first entry in
+// the pane, the status text and captions; clicks select in the pane.
+TEST_F(IconViewTest, OpeningAnIcoFileFillsTheViewAndItsTexts) {
+  using testing::DibImage;
+  const std::u16string path = Write(u"three.ico", testing::IcoFile({DibImage(16, 16, 32), DibImage(24, 24, 8), DibImage(256, 256, 32)}));
+  OpenIconFile(view_, path);
+  ASSERT_EQ(document_.container, kContainerIco) << ctx_.error;
+  ASSERT_EQ(SendMessageW(main_.groupList, LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(ImageList_GetImageCount(main_.list48.get()), 4);
+  ASSERT_EQ(view_.pictures.size(), 1u);
+  EXPECT_EQ(view_.shownItem, 0);
+  const std::u16string gap = u"          ";
+  EXPECT_EQ(main_.status.english.fileText, u"File :three.ico (ICO format, file contains 3 icons / 3 groups)");
+  EXPECT_EQ(main_.status.french.fileText.rfind(u"Fichier", 0), 0u);
+  EXPECT_EQ(BandText(main_.groupCaption, 0), u" Groups number :  3" + gap + u"( 1 selection  / 1  icon )");
+  EXPECT_EQ(BandText(main_.paneCaption, 0), u" The group has 1 icon" + gap + u"( No selection )");
+
+  ClickPicture(view_, 0, false, false);
+  EXPECT_EQ(view_.pictures[0].state, PictureState::kSelectedFocused);
+  EXPECT_EQ(BandText(main_.paneCaption, 0), u" The group has 1 icon" + gap + u"( 1 selection )");
+  ToggleSelection(view_);
+  EXPECT_EQ(view_.pictures[0].state, PictureState::kPlainFocused);
+
+  // Another item of the group list shows its own entry; 256 pixels make a 266 pane.
+  ASSERT_EQ(ShowGroup(view_, 2), 1) << ctx_.error;
+  ASSERT_EQ(view_.pictures.size(), 1u);
+  RECT button = {};
+  GetWindowRect(view_.pictures[0].button.get(), &button);
+  EXPECT_EQ(button.right - button.left, 266);
+  EXPECT_EQ(button.bottom - button.top, 256 + 35);
+
+  // Closing empties the view and keeps the placeholder.
+  CloseViewDocument(view_, true);
+  EXPECT_EQ(SendMessageW(main_.groupList, LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_EQ(ImageList_GetImageCount(main_.list48.get()), 1);
+  EXPECT_TRUE(view_.pictures.empty());
+}
+
+TEST_F(IconViewTest, WideImagesWidenThePane) {
+  const std::u16string path = Write(u"wide.ico", testing::IcoFile({testing::DibImage(300, 300, 32)}));
+  OpenIconFile(view_, path);
+  ASSERT_EQ(view_.pictures.size(), 1u) << ctx_.error;
+  RECT button = {};
+  GetWindowRect(view_.pictures[0].button.get(), &button);
+  EXPECT_EQ(button.right - button.left, 310);
+}
+
+// A malformed file: its message in the group list's caption, the number
+// line in the status bar, an empty view; the next file opens normally.
+TEST_F(IconViewTest, MalformedIcoGoesToTheErrorPanel) {
+  const std::u16string bad = Write(u"bad.ico", std::vector<uint8_t>(40, 0x5A));
+  OpenIconFile(view_, bad);
+  EXPECT_EQ(ctx_.error, 0);
+  EXPECT_EQ(BandText(main_.groupCaption, 0), u"  Bad file format");
+  EXPECT_EQ(main_.status.english.detailText, u"Error 37 / Sub Error 50");
+  EXPECT_EQ(SendMessageW(main_.groupList, LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_EQ(document_.container, kContainerNone);
+
+  const std::u16string good = Write(u"good.ico", testing::IcoFile({testing::DibImage(32, 32, 32)}));
+  OpenIconFile(view_, good, 0, 0, true);
+  EXPECT_EQ(SendMessageW(main_.groupList, LVM_GETITEMCOUNT, 0, 0), 1);
+  EXPECT_EQ(main_.status.english.detailText, u"");
+  EXPECT_EQ(main_.status.english.fileText, u"File :good.ico (ICO format, file contains 1 icon / group)");
+}
+
+}  // namespace
+}  // namespace zx
+
+namespace zx {
+namespace {
+
+// Opening a chosen file: the filter "*.*" switches to "all icons formats",
+// the list shows the file's folder with the file selected, and the chosen
+// file stays open (the tree's move does not reopen the folder's first file).
+TEST_F(IconViewTest, OpeningAChosenFileKeepsItOpen) {
+  for (int entry = 0; entry < 10; ++entry) {
+    SendMessageW(main_.formatBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(UiText(16000 + entry, 2057))));
+  }
+  SendMessageW(main_.formatBox, CB_SETCURSEL, 9, 0);
+  std::vector<std::u16string> names;
+  for (const char16_t* name : {u"a.ico", u"b.ico", u"c.ico"}) {
+    Write(name, testing::IcoFile({testing::DibImage(16, 16, 32)}));
+    names.push_back(name);
+  }
+  PreferenceValues preferences;
+  preferences.fileOptions = static_cast<FileOptions>(kDateEnglish) << kDateFormatShift;
+  Explorer explorer;
+  AttachExplorer(explorer, main_, view_, preferences, u"C:\\zorvex.exe");
+  main_.host.viewEvent = [&](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return OnExplorerNotify(explorer, message, wParam, lParam, result) ||
+           OnIconViewNotify(view_, message, wParam, lParam, result);
+  };
+  FillFolderTree(main_.tree);
+  // Whatever the directory walk lists first, open another file.
+  FillFileList(main_.fileList, temp_.path(), u"*.*", 2057, kDateEnglish);
+  const std::u16string first = FileRowName(main_.fileList, 0);
+  const std::u16string chosen = temp_.path() + (first == u"b.ico" ? u"c.ico" : u"b.ico");
+  OpenChosenFile(explorer, chosen);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+
+  EXPECT_EQ(SendMessageW(main_.formatBox, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(FileRowCount(main_.fileList), 3);
+  const int row = SelectedFileRow(main_.fileList);
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(temp_.path() + FileRowName(main_.fileList, row), chosen);
+  EXPECT_EQ(document_.path, chosen);
+  EXPECT_EQ(FindListedFile(explorer, chosen), row);
+  EXPECT_EQ(FindListedFile(explorer, temp_.path() + u"absent.ico"), -2);
+  EXPECT_EQ(FindListedFile(explorer, u"C:\\elsewhere\\a.ico"), -1);
+  main_.host.viewEvent = nullptr;
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "wine/program_support.h"
 
+#include <commctrl.h>
+
+#include <cstddef>
 #include <cstring>
+
 #include "core/win_text.h"
 
 namespace zx::testing {
@@ -168,6 +172,51 @@ LRESULT SendWithBuffer(HWND window, UINT message, WPARAM wParam, std::vector<uin
   }
   CloseHandle(process);
   return result;
+}
+
+std::u16string ReadTextThroughStructure(HWND window, UINT message, WPARAM wParam, std::vector<uint8_t> structure,
+                                        size_t pointerOffset, size_t lengthOffset) {
+  constexpr size_t kChars = 1024;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return u"";
+  const size_t total = structure.size() + kChars * sizeof(wchar_t);
+  auto* remote = static_cast<uint8_t*>(VirtualAllocEx(process, nullptr, total, MEM_COMMIT, PAGE_READWRITE));
+  std::u16string text;
+  if (remote) {
+    uint8_t* buffer = remote + structure.size();
+    std::memcpy(structure.data() + pointerOffset, &buffer, sizeof(buffer));
+    const uint32_t chars = kChars;
+    std::memcpy(structure.data() + lengthOffset, &chars, sizeof(chars));
+    std::vector<uint8_t> bytes(total, 0);
+    std::memcpy(bytes.data(), structure.data(), structure.size());
+    WriteProcessMemory(process, remote, bytes.data(), total, nullptr);
+    SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote, bytes.data(), total, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    const auto* chars16 = reinterpret_cast<const char16_t*>(bytes.data() + structure.size());
+    text.assign(chars16, std::char_traits<char16_t>::length(chars16));
+  }
+  CloseHandle(process);
+  return text;
+}
+
+std::u16string ListItemText(HWND list, int item, int column) {
+  LVITEMW data = {};
+  data.iSubItem = column;
+  std::vector<uint8_t> bytes(reinterpret_cast<uint8_t*>(&data), reinterpret_cast<uint8_t*>(&data) + sizeof(data));
+  return ReadTextThroughStructure(list, LVM_GETITEMTEXTW, item, bytes, offsetof(LVITEMW, pszText),
+                                  offsetof(LVITEMW, cchTextMax));
+}
+
+std::u16string BandText(HWND rebar, int band) {
+  REBARBANDINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = RBBIM_TEXT;
+  std::vector<uint8_t> bytes(reinterpret_cast<uint8_t*>(&info), reinterpret_cast<uint8_t*>(&info) + sizeof(info));
+  return ReadTextThroughStructure(rebar, RB_GETBANDINFOW, band, bytes, offsetof(REBARBANDINFOW, lpText),
+                                  offsetof(REBARBANDINFOW, cch));
 }
 
 bool SaveScreenshot(const std::string& unixPath) {

@@ -63,6 +63,16 @@ bool AnyContains(const std::vector<std::u16string>& texts, const std::u16string&
 // window's own process: `bytes` go in and come back as the control left them.
 LRESULT SendWithBuffer(HWND window, UINT message, WPARAM wParam, std::vector<uint8_t>& bytes);
 
+// A text that a control writes through a pointer inside a structure: the
+// structure and a text buffer go to the window's process together, the
+// pointer at `pointerOffset` aimed at the buffer and the buffer's length in
+// characters written as a 32-bit value at `lengthOffset`.
+std::u16string ReadTextThroughStructure(HWND window, UINT message, WPARAM wParam, std::vector<uint8_t> structure,
+                                        size_t pointerOffset, size_t lengthOffset);
+// A list view item's text and a rebar band's text, read from outside.
+std::u16string ListItemText(HWND list, int item, int column = 0);
+std::u16string BandText(HWND rebar, int band);
+
 // Saves the whole X screen as a PNG with xwd and ImageMagick's convert.
 bool SaveScreenshot(const std::string& unixPath);
 

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/catalogue.h"
 #include "core/ui_text_win.h"
 #include "core/win_text.h"
+#include "support/document_fixture.h"
 #include "wine/program_support.h"
 #include "wine/wine_support.h"
 
@@ -339,6 +341,145 @@ TEST_F(ProgramTest, EmptyAppDataReportsMessage41AtTheEnd) {
   ASSERT_TRUE(run.WaitForExit());
   EXPECT_TRUE(AnyContains(texts, u"Unable to create preference folder [system error]")) << texts.size();
   EXPECT_TRUE(AnyContains(texts, u"(Error 41 / Sub Error 3)"));
+}
+
+}  // namespace
+}  // namespace zx
+
+namespace zx {
+namespace {
+
+const std::u16string kGap = u"          ";
+
+// Waits until `condition` holds or `ms` have passed (the machine is loaded).
+template <typename Condition>
+bool WaitUntil(Condition condition, int ms = 30000) {
+  for (int waited = 0; waited < ms; waited += 100) {
+    if (condition()) return true;
+    Sleep(100);
+  }
+  return condition();
+}
+
+int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+int ChildCount(HWND window) {
+  int count = 0;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
+  return count;
+}
+
+// Selects one row of another process's list (the others unselected).
+void SelectRow(HWND list, int row) {
+  LVITEMW state = {};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  std::vector<uint8_t> none(reinterpret_cast<uint8_t*>(&state), reinterpret_cast<uint8_t*>(&state) + sizeof(state));
+  testing::SendWithBuffer(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), none);
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  std::vector<uint8_t> one(reinterpret_cast<uint8_t*>(&state), reinterpret_cast<uint8_t*>(&state) + sizeof(state));
+  testing::SendWithBuffer(list, LVM_SETITEMSTATE, row, one);
+}
+
+int RowNamed(HWND list, const std::u16string& name) {
+  for (int row = 0; row < ItemCount(list); ++row) {
+    if (testing::ListItemText(list, row) == name) return row;
+  }
+  return -1;
+}
+
+std::string ScreenshotPath(const std::string& name) {
+  return std::string(ZX_SOURCE_DIR).substr(2) + "/build/screenshots/" + name;
+}
+
+// A recent folder holding an .ico file: the program lists it (not the text
+// file next to it), opens it, shows one thumbnail per entry and the first
+// entry's image with the captions of the icon view.
+TEST_F(ProgramTest, RecentFolderWithIconFilesOpensTheFirstFile) {
+  using testing::DibImage;
+  const std::vector<uint8_t> bytes = testing::IcoFile({DibImage(16, 16, 32), DibImage(32, 32, 8), DibImage(48, 48, 32)});
+  const std::u16string ico = temp_.Write(u"start\\three.ico", bytes);
+  const std::u16string text = temp_.Write(u"start\\notes.txt", std::vector<uint8_t>(40, 'x'));
+  WritePreferences("[Recents]\r\nPath_0 = " + Narrow(StartFolder()) + "\\\r\n\r\n[Filtre]\r\nSelection = 0\r\n");
+  {
+    ProgramRun run(AppData(), StartFolder());
+    HWND main = run.WaitForWindow(MainWindowTitle());
+    ASSERT_NE(main, nullptr);
+    HWND groups = FindControl(main, 7);
+    ASSERT_TRUE(WaitUntil([&] { return ItemCount(groups) == 3; })) << ItemCount(groups);
+    HWND files = FindControl(main, 6);
+    EXPECT_EQ(ItemCount(files), 1);
+    EXPECT_EQ(testing::ListItemText(files, 0), u"three.ico");
+    // Kilobytes rounded up.
+    EXPECT_EQ(testing::ListItemText(files, 0, 2), DecimalText(static_cast<int64_t>((bytes.size() + 1023) / 1024)) + u" KB");
+    for (int item = 0; item < 3; ++item) {
+      EXPECT_EQ(testing::ListItemText(groups, item), u"#" + std::u16string(1, static_cast<char16_t>(u'1' + item)));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !testing::BandText(FindControl(main, 25), 0).empty(); }));
+    EXPECT_EQ(testing::BandText(FindControl(main, 24), 0),
+              u" Groups number :  3" + kGap + u"( 1 selection  / 1  icon )");
+    EXPECT_EQ(testing::BandText(FindControl(main, 25), 0), u" The group has 1 icon" + kGap + u"( No selection )");
+    EXPECT_EQ(ChildCount(FindControl(main, 8)), 1);
+    EXPECT_TRUE(testing::SaveScreenshot(ScreenshotPath("icon_view_ico.png")));
+    Close(run, main);
+  }
+  DeleteFileW(Wide(ico));
+  DeleteFileW(Wide(text));
+}
+
+// A malformed .ico file shows the error panel; the next file opens as usual.
+TEST_F(ProgramTest, MalformedIcoShowsTheErrorPanelAndTheViewStaysUsable) {
+  using testing::DibImage;
+  const std::u16string bad = temp_.Write(u"start\\bad.ico", std::vector<uint8_t>(40, 0x5A));
+  const std::u16string good = temp_.Write(u"start\\good.ico", testing::IcoFile({DibImage(32, 32, 32)}));
+  WritePreferences("[Recents]\r\nPath_0 = " + Narrow(StartFolder()) + "\\\r\n\r\n[Filtre]\r\nSelection = 5\r\n");
+  {
+    ProgramRun run(AppData(), StartFolder());
+    HWND main = run.WaitForWindow(MainWindowTitle());
+    ASSERT_NE(main, nullptr);
+    HWND files = FindControl(main, 6);
+    HWND groups = FindControl(main, 7);
+    const bool listed = WaitUntil([&] { return ItemCount(files) == 2 && IsWindowEnabled(main); });
+    EXPECT_TRUE(testing::SaveScreenshot(ScreenshotPath("icon_view_two_files.png")));
+    ASSERT_TRUE(listed) << ItemCount(files);
+    SelectRow(files, RowNamed(files, u"bad.ico"));
+    ASSERT_TRUE(WaitUntil([&] { return testing::BandText(FindControl(main, 24), 0) == u"  Bad file format"; }))
+        << Narrow(testing::BandText(FindControl(main, 24), 0));
+    EXPECT_EQ(ItemCount(groups), 0);
+    EXPECT_EQ(ChildCount(FindControl(main, 8)), 0);
+    EXPECT_TRUE(testing::SaveScreenshot(ScreenshotPath("icon_view_error_panel.png")));
+    // The screen is read by a Unix program whose end the test cannot await.
+    Sleep(3000);
+    SelectRow(files, RowNamed(files, u"good.ico"));
+    ASSERT_TRUE(WaitUntil([&] { return ItemCount(groups) == 1; }));
+    EXPECT_EQ(testing::BandText(FindControl(main, 24), 0), u" Groups number :  1" + kGap + u"( 1 selection  / 1  icon )");
+    Close(run, main);
+  }
+  DeleteFileW(Wide(bad));
+  DeleteFileW(Wide(good));
+}
+
+// Wine's own shell32.dll: one thumbnail per icon group.
+TEST_F(ProgramTest, ShellLibraryShowsEveryGroup) {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::u16string copy = StartFolder() + u"\\shell32.dll";
+  ASSERT_TRUE(CopyFileW((std::wstring(system) + L"\\shell32.dll").c_str(), Wide(copy), FALSE));
+  WritePreferences("[Recents]\r\nPath_0 = " + Narrow(StartFolder()) + "\\\r\n\r\n[Filtre]\r\nSelection = 0\r\n");
+  {
+    ProgramRun run(AppData(), StartFolder());
+    HWND main = run.WaitForWindow(MainWindowTitle());
+    ASSERT_NE(main, nullptr);
+    HWND groups = FindControl(main, 7);
+    // 184 groups, most with a compressed image to decode: give it time.
+    ASSERT_TRUE(WaitUntil([&] { return ItemCount(groups) > 100 && IsWindowEnabled(main); }, 120000)) << ItemCount(groups);
+    EXPECT_EQ(ItemCount(groups), 184);
+    EXPECT_GE(ChildCount(FindControl(main, 8)), 1);
+    const std::u16string caption = testing::BandText(FindControl(main, 24), 0);
+    EXPECT_EQ(caption.rfind(u" Groups number :  " + std::u16string(u"184"), 0), 0u) << Narrow(caption);
+    EXPECT_TRUE(testing::SaveScreenshot(ScreenshotPath("icon_view_shell32.png")));
+    Close(run, main);
+  }
+  DeleteFileW(Wide(copy));
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // The entry points whose work is still to come do nothing yet.
 #include "ui/main/command_entry_points_win.h"
 
+#include "app/application_win.h"
+#include "ui/explorer/explorer_win.h"
+#include "ui/iconview/icon_view_win.h"
+
 namespace zx {
 
 void SaveGroupSelection(Application&, SaveTarget, int) {}
@@ -29,6 +33,9 @@ void OpenPreferencesWindow(Application&) {}
 void OpenCreditsWindow(Application&) {}
 void OpenAboutWindow(Application&) {}
 bool CancelConversion(Application&) { return false; }
-void RestoreIconViewInLanguage(Application&) {}
+void RestoreIconViewInLanguage(Application& app) {
+  ApplyListLanguage(app.explorer);
+  ApplyViewLanguage(app.iconView);
+}
 
 }  // namespace zx

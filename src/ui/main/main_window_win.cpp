@@ -29,6 +29,9 @@ SIZE OuterSize() {
 // The window's own events: size, minimum size, closing and commands.
 LRESULT CALLBACK MainWindowEvents(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow* main = From(window);
+  if (LRESULT handled = 0; main && main->host.viewEvent && main->host.viewEvent(message, wParam, lParam, handled)) {
+    return handled;
+  }
   switch (message) {
     case WM_GETMINMAXINFO: {
       const SIZE outer = OuterSize();

@@ -54,6 +54,8 @@ struct MainWindowHost {
   std::function<void(WPARAM kind)> sized;
   // The user closed the window or chose Exit.
   std::function<void()> close;
+  // Control events and posted events of the views, seen first; true when handled.
+  std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)> viewEvent;
 };
 
 struct MainWindow {
