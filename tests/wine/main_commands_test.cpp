@@ -14,6 +14,7 @@
 #include "core/thread_context.h"
 #include "core/ui_text_win.h"
 #include "core/win_text.h"
+#include "support/document_fixture.h"
 #include "wine/program_support.h"
 #include "wine/wine_support.h"
 
@@ -106,15 +107,6 @@ void Click(HWND control, POINT at) {
   PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
 }
 
-void InsertRows(HWND list, int count) {
-  for (int row = 0; row < count; ++row) {
-    LVITEMW item = {};
-    item.iItem = row;
-    auto bytes = BytesOf(item);
-    SendWithBuffer(list, LVM_INSERTITEMW, 0, bytes);
-  }
-}
-
 // Every row selected (-1), or one.
 void SelectRows(HWND list, int row = -1) {
   LVITEMW state = {};
@@ -130,6 +122,18 @@ class MainCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CreateDirectoryW(Wide(AppData()), nullptr);
+    if (withIconFile_) {
+      // A real three-image file in the remembered folder: the program opens it
+      // at start, so the file list and the group list hold real rows.
+      CreateDirectoryW(Wide(temp_.path() + u"start"), nullptr);
+      temp_.Write(u"start\\three.ico",
+                  testing::IcoFile({testing::DibImage(16, 16, 32), testing::DibImage(32, 32, 8),
+                                    testing::DibImage(48, 48, 32)}));
+      CreateDirectoryW(Wide(AppData() + u"\\Zorvex"), nullptr);
+      const std::string folder = Narrow(temp_.path() + u"start");
+      const std::string ini = "[Recents]\r\nPath_0 = " + folder + "\\\r\n\r\n[Filtre]\r\nSelection = 0\r\n";
+      temp_.Write(u"AppData\\Zorvex\\Zorvex.ini", std::vector<uint8_t>(ini.begin(), ini.end()));
+    }
     run_ = std::make_unique<ProgramRun>(AppData(), temp_.path());
     ASSERT_TRUE(run_->started());
     main_ = run_->WaitForWindow(MainWindowTitle(), kWaitMs);
@@ -153,6 +157,7 @@ class MainCommandsTest : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return CommandCount(main_) > before; })) << command;
   }
 
+  bool withIconFile_ = false;
   ProgramLock lock_;
   testing::TempFolder temp_;
   std::unique_ptr<ProgramRun> run_;
@@ -210,34 +215,48 @@ TEST_F(MainCommandsTest, ShortcutsWithTheirKeysReleasedDoNothing) {
   EXPECT_EQ(LastCommand(main_), 103);
 }
 
-TEST_F(MainCommandsTest, EscapeWithTheGroupListActiveEmptiesTheSelection) {
+// The same program started on a folder holding a real .ico file.
+class MainCommandsOnAFileTest : public MainCommandsTest {
+ protected:
+  void SetUp() override {
+    withIconFile_ = true;
+    MainCommandsTest::SetUp();
+  }
+};
+
+TEST_F(MainCommandsOnAFileTest, EscapeWithTheGroupListActiveEmptiesTheSelection) {
   HWND groups = FindControl(main_, 7);
   ASSERT_NE(groups, nullptr);
-  InsertRows(groups, 3);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageW(groups, LVM_GETITEMCOUNT, 0, 0) == 3; }));
   RECT client = {};
   GetClientRect(groups, &client);
   Click(groups, {client.right - 5, client.bottom - 5});
-  ASSERT_EQ(SendMessageW(groups, LVM_GETITEMCOUNT, 0, 0), 3);
   Sleep(300);
   SelectRows(groups);
-  ASSERT_EQ(SelectedCount(groups), 3);
+  ASSERT_TRUE(WaitFor([&] { return SelectedCount(groups) == 3; }));
   PostMessageW(groups, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(WaitFor([&] { return LastCommand(main_) == 3; }));
-  EXPECT_EQ(SelectedCount(groups), 0);
+  EXPECT_TRUE(WaitFor([&] { return SelectedCount(groups) == 0; }));
 }
 
-TEST_F(MainCommandsTest, DeleteWithTheFileListActiveReachesTheFileDeletion) {
+TEST_F(MainCommandsOnAFileTest, DeleteWithTheFileListActiveReachesTheFileDeletion) {
   HWND files = FindControl(main_, 6);
   ASSERT_NE(files, nullptr);
-  InsertRows(files, 2);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageW(files, LVM_GETITEMCOUNT, 0, 0) == 1; }));
   std::vector<uint8_t> rect(sizeof(RECT), 0);
   reinterpret_cast<RECT*>(rect.data())->left = LVIR_BOUNDS;
   SendWithBuffer(files, LVM_GETITEMRECT, 0, rect);
   const RECT row = *reinterpret_cast<RECT*>(rect.data());
-  Click(files, {(row.left + row.right) / 2, (row.top + row.bottom) / 2});
-  Sleep(300);
+  // The first click opens the file (the view may take the focus); the second,
+  // on the row already chosen, leaves the focus in the file list.
+  const POINT middle = {(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+  Click(files, middle);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageW(FindControl(main_, 7), LVM_GETITEMCOUNT, 0, 0) == 3; }));
+  Sleep(500);
+  Click(files, middle);
+  Sleep(500);
   SelectRows(files, 0);
-  ASSERT_GT(SelectedCount(files), 0);
+  ASSERT_TRUE(WaitFor([&] { return SelectedCount(files) > 0; }));
   PostMessageW(files, WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_TRUE(WaitFor([&] { return LastCommand(main_) == 40; }));
 }
