@@ -220,22 +220,24 @@ std::u16string BandText(HWND rebar, int band) {
 }
 
 bool SaveScreenshot(const std::string& unixPath) {
-  // Wine starts Unix programs given by their Unix path.
-  std::wstring command = L"/bin/sh -c \"mkdir -p \\\"$(dirname '" + std::wstring(unixPath.begin(), unixPath.end()) +
-                         L"')\\\" && xwd -root -silent | convert xwd:- '" +
-                         std::wstring(unixPath.begin(), unixPath.end()) + L"'\"";
+  // Wine starts Unix programs given by their Unix path, but the process it
+  // hands back may end before the program does: the picture is written under
+  // a passing name and moved into place, and the test waits for that name.
+  const std::wstring path(unixPath.begin(), unixPath.end());
+  const std::wstring windowsPath = L"Z:" + path;
+  DeleteFileW(windowsPath.c_str());
+  std::wstring command = L"/bin/sh -c \"mkdir -p \\\"$(dirname '" + path + L"')\\\" && xwd -root -silent | convert xwd:- '" +
+                         path + L".part.png' && mv '" + path + L".part.png' '" + path + L"'\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     return false;
   }
-  WaitForSingleObject(info.hProcess, 30000);
+  WaitForSingleObject(info.hProcess, 60000);
   CloseHandle(info.hProcess);
   CloseHandle(info.hThread);
-  // The file appears once convert has finished.
-  const std::wstring windowsPath = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
-  for (int i = 0; i < 100; ++i) {
+  for (int waited = 0; waited < 60000; waited += 50) {
     if (GetFileAttributesW(windowsPath.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     Sleep(50);
   }
