@@ -352,27 +352,37 @@ bool SaveWindowPicture(HWND base, HWND overlay, const std::string& unixPath) {
   bytes.insert(bytes.end(), reinterpret_cast<uint8_t*>(&header), reinterpret_cast<uint8_t*>(&header) + sizeof(header));
   bytes.insert(bytes.end(), pixels.begin(), pixels.end());
   const std::string bmp = unixPath + ".bmp";
-  std::wstring shell = L"/bin/sh -c \"mkdir -p \\\"$(dirname '" + std::wstring(unixPath.begin(), unixPath.end()) + L"')\\\"\"";
-  STARTUPINFOW startup = {sizeof(startup)};
-  PROCESS_INFORMATION info = {};
-  auto run = [&](std::wstring command) {
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return false;
-    // Unix helpers start slowly on a loaded machine: wait for them generously.
-    WaitForSingleObject(info.hProcess, 120000);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
-    return true;
-  };
-  if (!run(shell)) return false;
+  // The folder is made from here: a Unix helper's process handle may come
+  // back before the helper has done its work.
+  const std::wstring dosFolder = L"Z:" + std::wstring(unixPath.begin(), unixPath.begin() + unixPath.rfind('/'));
+  for (size_t at = dosFolder.find(L'/', 3); ; at = dosFolder.find(L'/', at + 1)) {
+    CreateDirectoryW(dosFolder.substr(0, at).c_str(), nullptr);
+    if (at == std::wstring::npos) break;
+  }
   const std::wstring dosBmp = L"Z:" + std::wstring(bmp.begin(), bmp.end());
   HANDLE out = CreateFileW(dosBmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(out);
+  // The picture is converted under a passing name and moved into place, so
+  // that it exists only once it is whole.
   const std::wstring wideBmp(bmp.begin(), bmp.end()), widePng(unixPath.begin(), unixPath.end());
-  if (!run(L"/bin/sh -c \"convert '" + wideBmp + L"' '" + widePng + L"' && rm -f '" + wideBmp + L"'\"")) return false;
-  return GetFileAttributesW((L"Z:" + widePng).c_str()) != INVALID_FILE_ATTRIBUTES;
+  const std::wstring dosPng = L"Z:" + widePng;
+  DeleteFileW(dosPng.c_str());
+  std::wstring command = L"/bin/sh -c \"convert '" + wideBmp + L"' '" + widePng + L".part.png' && mv '" + widePng +
+                         L".part.png' '" + widePng + L"' && rm -f '" + wideBmp + L"'\"";
+  STARTUPINFOW startup = {sizeof(startup)};
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return false;
+  WaitForSingleObject(info.hProcess, 60000);
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+  for (int waited = 0; waited < 60000; waited += 50) {
+    if (GetFileAttributesW(dosPng.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(50);
+  }
+  return false;
 }
 
 }  // namespace zx::testing
