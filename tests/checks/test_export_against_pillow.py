@@ -13,6 +13,7 @@ import tempfile
 from PIL import Image, IcoImagePlugin
 
 sys.path.insert(0, os.path.dirname(__file__))
+import zorvex_tools  # noqa: E402
 from zorvex_tools import Checks, windows_path, zorvexc  # noqa: E402
 
 WINE_DLLS = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
@@ -173,7 +174,7 @@ def main():
                     names.append(name)
             out = os.path.join(folder, "out_" + module)
             status, _ = zorvexc("export", windows_path(path), "-o", windows_path(out))
-            checks.check(status == 0, f"{module}: export exited {status}")
+            checks.check(status == 0, f"{module}: export exited {status}: {zorvex_tools.last_errors[-2000:]}")
             written = sorted(os.listdir(out)) if os.path.isdir(out) else []
             compared = 0
             for number, name in enumerate(names, 1):

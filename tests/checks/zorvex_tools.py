@@ -14,11 +14,17 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+# What the last zorvexc run wrote on its error output, for failure messages.
+last_errors = ""
+
+
 def zorvexc(*args, check_status=None):
     """Runs zorvexc.exe with the arguments; returns (exit status, stdout text)."""
+    global last_errors
     result = subprocess.run([WINE, os.path.join(BIN, "zorvexc.exe"), *args],
                             stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
     out = result.stdout.decode("utf-8")
+    last_errors = result.stderr.decode("utf-8", "replace")
     if check_status is not None and result.returncode != check_status:
         raise AssertionError(f"zorvexc {' '.join(args)} exited {result.returncode}: {out} "
                              f"{result.stderr.decode('utf-8', 'replace')}")
