@@ -41,7 +41,7 @@ int CheckIco(ThreadContext& ctx, IconDocument& doc) {
     return Fail(ctx, kMsgHeaderIntegrity, 7);
   }
   const uint32_t signature = ReadU32(doc.base);
-  if (signature != 0x00010000 && signature != 0x00020000 && signature != 0x000E0000) {
+  if (!IsIcoSignature(signature)) {
     ReleaseBuffer(ctx, doc);
     return Fail(ctx, kMsgHeaderIntegrity, 7);
   }

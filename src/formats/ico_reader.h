@@ -13,6 +13,13 @@ namespace zx {
 constexpr int kIcoHeaderSize = 6;
 constexpr int kIcoEntrySize = 16;
 
+// The first four bytes of an icon file or group directory as one
+// little-endian value: icon (0x00010000), cursor (0x00020000) or the old
+// icon type 0x000E0000.
+constexpr bool IsIcoSignature(uint32_t value) {
+  return value == 0x00010000 || value == 0x00020000 || value == 0x000E0000;
+}
+
 // File-level check after the whole file is loaded. On success sets iconCount,
 // groupCount = 0, namedGroups = 0, container = 8. On failure releases the buffer.
 int CheckIco(ThreadContext& ctx, IconDocument& doc);

@@ -13,14 +13,7 @@
 namespace zx {
 namespace {
 
-constexpr uint32_t kIconSignature = 0x00010000;
-constexpr uint32_t kCursorSignature = 0x00020000;
-constexpr uint32_t kOldIconSignature = 0x000E0000;
 constexpr uint64_t kDibSizeImageField = 20;
-
-bool IsIcoSignature(uint32_t value) {
-  return value == kIconSignature || value == kCursorSignature || value == kOldIconSignature;
-}
 
 // The header is written field by field so that a stream refusing the very
 // first write reports the header, and later refusals the stream.

@@ -7,6 +7,7 @@
 #include "core/messages.h"
 #include "core/win_text.h"
 #include "formats/byte_reader.h"
+#include "formats/ico_reader.h"
 #include "formats/icl_names.h"
 #include "imaging/icon_image_classify.h"
 
@@ -142,7 +143,7 @@ int CountModuleImages(ThreadContext& ctx, IconDocument& doc, int64_t& total) {
     const uint16_t count = ReadU16(bytes.data + 4);
     if (count == 0) return Fail(ctx, kMsgGroupWithoutIcons, 11);
     const uint32_t header = ReadU32(bytes.data);
-    if (header != 0x00010000 && header != 0x00020000 && header != 0x000E0000) {
+    if (!IsIcoSignature(header)) {
       return Fail(ctx, kMsgHeaderIntegrity, 13);
     }
     if (name.IsString()) doc.stringNamedGroups = 1;

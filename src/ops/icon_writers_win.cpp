@@ -7,6 +7,7 @@
 #include "core/messages.h"
 #include "core/win_text.h"
 #include "formats/ico_module_writer.h"
+#include "formats/byte_reader.h"
 #include "formats/ico_reader.h"
 #include "formats/ne_library_writer.h"
 #include "formats/ne_module_source.h"
@@ -97,11 +98,8 @@ int WriteNeIconLibraryFromImageSet(ThreadContext& ctx, ByteStream& stream,
   if (!SeekTo(ctx, stream, 0, 653) || !ReadExactly(ctx, stream, header, 6, 653, kMsgOverflow, 653)) {
     return 0;
   }
-  const uint32_t signature = header[0] | header[1] << 8 | header[2] << 16 | header[3] << 24;
-  if (signature != 0x00010000 && signature != 0x00020000 && signature != 0x000E0000) {
-    return Fail(ctx, kMsgHeaderIntegrity, 654);
-  }
-  const int count = header[4] | header[5] << 8;
+  if (!IsIcoSignature(ReadU32(header))) return Fail(ctx, kMsgHeaderIntegrity, 654);
+  const int count = ReadU16(header + 4);
   if (count == 0) return Fail(ctx, kMsgBadIconCount, 655);
   if (!EnsurePreferenceFolder(ctx, ctx.preferenceFolder, 656)) return 0;
 
